@@ -1,0 +1,20 @@
+// Building PAK archives: the publisher's side, used by the authoring tool and
+// by tests. The program itself only reads archives.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct PakMemberData {
+    std::string Name;           // bare file name, stored as given
+    std::vector<uint8_t> Data;
+};
+
+// Lays the members out in the order given: header, name table, location
+// table, data. False, with `error` naming the member, when a name is empty,
+// does not fit its field (31 bytes, or 15 with short names), or repeats
+// another name (ignoring case, as the reader compares); also when the whole
+// archive would pass 4 GB.
+bool PakBuild(const std::vector<PakMemberData>& members, bool shortNames,
+              std::vector<uint8_t>* archive, std::string* error);
