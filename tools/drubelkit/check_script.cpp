@@ -1,0 +1,213 @@
+#include "check_script.h"
+
+#include "archive/pak.h"
+#include "check_review.h"
+#include "check_text.h"
+#include "cli.h"
+#include "script/setup_model.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+std::string Format(const char* format, ...)
+{
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+std::string Quote(const char* cp932) { return "'" + Cp932ToUtf8(cp932) + "'"; }
+
+void IndexLines(ReviewContext* c)
+{
+    c->LineStarts.assign(1, 0);
+    const std::string& t = c->Text;
+    for (size_t i = 0; i < t.size(); ++i) {
+        if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n')
+            ++i;
+        if (t[i] == '\r' || t[i] == '\n')
+            c->LineStarts.push_back(i + 1);
+    }
+}
+
+int ReviewContext::LineOf(size_t offset) const
+{
+    const auto next = std::upper_bound(LineStarts.begin(), LineStarts.end(), offset);
+    return static_cast<int>(next - LineStarts.begin());
+}
+
+ScriptKey ReviewContext::KeyAt(size_t offset) const
+{
+    const int line = LineOf(offset);
+    if (line < 1 || LineStarts[line - 1] >= Text.size())
+        return KeyNone;
+    return MatchScriptKey(Text.c_str() + LineStarts[line - 1]);
+}
+
+std::string ReviewContext::WordAt(size_t offset) const
+{
+    if (offset >= Text.size())
+        return "";
+    const char* start = Text.c_str() + offset;
+    const char* end = FindWordEnd(start);
+    size_t length = static_cast<size_t>(end - start);
+    const size_t limit = 40;
+    std::string word = Cp932ToUtf8(start, std::min(length, limit));
+    if (length > limit)
+        word += "...";
+    return word;
+}
+
+void ReviewContext::Add(int line, CheckSeverity severity, const std::string& text)
+{
+    Messages.push_back({line, severity, text});
+}
+
+namespace {
+
+void RecordNote(void* context, ScriptNote note, size_t offset, int detail)
+{
+    static_cast<std::vector<RecordedNote>*>(context)->push_back({note, offset, detail});
+}
+
+bool IsStopNote(ScriptNote note) { return note <= NoteParseEndsEarly; }
+
+// The state of a program start, then the start-up's first reset.
+void StartModelAfresh()
+{
+    ResetSetupScript();
+    memset(&SetupScript, 0, sizeof SetupScript);
+    ResetSetupScript();
+}
+
+bool ReadArchiveScript(const std::string& archive, std::string* text)
+{
+    PakFile* file = PakOpenMember(archive.c_str(), ScriptFileName);
+    if (file == nullptr)
+        return false;
+    std::vector<char> bytes(PakGetSize(file) + 1u, '\0');
+    const bool ok = PakRead(file, bytes.data()) != 0 && PakWaitRead(file) != 0;
+    PakClose(file);
+    if (ok)
+        *text = bytes.data();
+    return ok;
+}
+
+// A scratch folder holding what the launcher looks for in its current folder.
+struct Stage {
+    std::string Folder;
+    ~Stage()
+    {
+        if (Folder.empty())
+            return;
+        unlink((Folder + "/" + ScriptFileName).c_str());
+        unlink((Folder + "/" + ArchiveFileName).c_str());
+        rmdir(Folder.c_str());
+    }
+};
+
+bool MakeStage(const CheckInput& input, const std::vector<uint8_t>& script, Stage* stage, std::string* error)
+{
+    const char* tmp = getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/drubelkit-check-XXXXXX";
+    if (mkdtemp(&pattern[0]) == nullptr) {
+        *error = "cannot make a scratch folder in " + pattern;
+        return false;
+    }
+    stage->Folder = pattern;
+    if (!input.ScriptPath.empty() && !WriteWholeFile(stage->Folder + "/" + ScriptFileName, script)) {
+        *error = "cannot write the script into the scratch folder " + stage->Folder;
+        return false;
+    }
+    if (!input.ArchivePath.empty()) {
+        char full[PATH_MAX];
+        if (realpath(input.ArchivePath.c_str(), full) == nullptr ||
+            symlink(full, (stage->Folder + "/" + ArchiveFileName).c_str()) != 0) {
+            *error = "cannot read the archive '" + input.ArchivePath + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+int LoadInStage(const Stage& stage, std::vector<RecordedNote>* notes, std::string* error)
+{
+    const int home = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (home < 0 || chdir(stage.Folder.c_str()) != 0) {
+        if (home >= 0)
+            close(home);
+        *error = "cannot enter the scratch folder " + stage.Folder;
+        return -1;
+    }
+    StartModelAfresh();
+    ScriptObserver observer = {RecordNote, notes};
+    ScriptNotes = &observer;
+    const int result = LoadSetupScript();
+    ScriptNotes = nullptr;
+    const bool back = fchdir(home) == 0;
+    close(home);
+    if (!back) {
+        *error = "cannot return to the current folder";
+        return -1;
+    }
+    return result;
+}
+
+}  // namespace
+
+bool CheckSetupScript(const CheckInput& input, CheckReport* report, std::string* error)
+{
+    ReviewContext context;
+    context.ArchivePath = input.ArchivePath;
+    std::vector<uint8_t> script;
+    if (!input.ScriptPath.empty()) {
+        if (!ReadWholeFile(input.ScriptPath, &script)) {
+            *error = "cannot read the script '" + input.ScriptPath + "'";
+            return false;
+        }
+        // The launcher's text ends at the first NUL byte.
+        const auto nul = std::find(script.begin(), script.end(), 0);
+        context.Text.assign(script.begin(), nul);
+    } else if (!input.ArchivePath.empty()) {
+        ReadArchiveScript(input.ArchivePath, &context.Text);
+    }
+
+    Stage stage;
+    if (!MakeStage(input, script, &stage, error))
+        return false;
+    const int result = LoadInStage(stage, &context.Notes, error);
+    if (result < 0)
+        return false;
+    report->LoadResult = result;
+
+    IndexLines(&context);
+    context.ReadUpTo = context.Text.size();
+    for (const RecordedNote& n : context.Notes) {
+        if (IsStopNote(n.Note))
+            context.ReadUpTo = std::min(context.ReadUpTo, n.Offset);
+    }
+    ReviewNotes(&context);
+    ReviewLines(&context);
+    if (result == 1)
+        ReviewModel(&context);
+
+    // Messages about the script as a whole come after those about lines.
+    std::stable_sort(
+        context.Messages.begin(), context.Messages.end(), [](const CheckMessage& a, const CheckMessage& b) {
+            const unsigned la = a.Line == 0 ? UINT_MAX : static_cast<unsigned>(a.Line);
+            const unsigned lb = b.Line == 0 ? UINT_MAX : static_cast<unsigned>(b.Line);
+            return la < lb;
+        });
+    report->Messages = std::move(context.Messages);
+    return true;
+}

@@ -1,0 +1,34 @@
+// `drubelkit check`: loads a setup script with the launcher's own parser and
+// tells the author what the launcher would do with it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum CheckSeverity {
+    SeverityWarning,  // tolerated, but almost surely not what the author meant
+    SeverityError,    // the launcher refuses the script, or ignores or loses part of it
+};
+
+struct CheckMessage {
+    int Line;  // 1-based; 0 when the message concerns the script as a whole
+    CheckSeverity Severity;
+    std::string Text;  // UTF-8
+};
+
+struct CheckInput {
+    std::string ScriptPath;   // the loose script; empty: the member of the archive
+    std::string ArchivePath;  // empty: no archive
+};
+
+struct CheckReport {
+    int LoadResult = 0;  // what LoadSetupScript returned
+    std::vector<CheckMessage> Messages;  // in line order
+};
+
+// Runs the load in a scratch folder that holds the script as Drubel.ini and
+// the archive as Instdata.pak, exactly where the launcher looks for them,
+// then reviews the text and the model. The model keeps the loaded script
+// afterwards (for a dump). False, with `error` set, when an input cannot be
+// read or the scratch folder cannot be made.
+bool CheckSetupScript(const CheckInput& input, CheckReport* report, std::string* error);
