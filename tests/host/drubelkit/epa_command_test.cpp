@@ -1,0 +1,176 @@
+#include "cli.h"
+#include "png_io.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+namespace {
+
+int RunEpa(std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(&a[0]);
+    argv.push_back(nullptr);
+    return RunEpaCommand(static_cast<int>(args.size()), argv.data());
+}
+
+class EpaCommandTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    ScopedCurrentDir cwd{dir.Path};
+};
+
+// w x h BGRA bottom-up with a gradient; `colours` limits the distinct values.
+std::vector<uint8_t> Picture(uint32_t w, uint32_t h, bool alpha, uint32_t colours = 0)
+{
+    std::vector<uint8_t> p(static_cast<size_t>(w) * h * 4);
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            uint8_t* q = &p[(static_cast<size_t>(y) * w + x) * 4];
+            uint32_t v = x * 5 + y * 3;
+            if (colours != 0)
+                v %= colours;
+            q[0] = static_cast<uint8_t>(v);
+            q[1] = static_cast<uint8_t>(colours != 0 ? 0 : y);
+            q[2] = static_cast<uint8_t>(colours != 0 ? 9 : x ^ y);
+            q[3] = alpha ? static_cast<uint8_t>((x * 40) & 0xFF) : 255;
+        }
+    return p;
+}
+
+void SavePng(const std::string& path, uint32_t w, uint32_t h, const std::vector<uint8_t>& pixels)
+{
+    std::vector<uint8_t> file;
+    std::string error;
+    ASSERT_TRUE(WritePng(w, h, pixels.data(), &file, &error)) << error;
+    WriteBytes(path, file);
+}
+
+std::vector<uint8_t> LoadPng(const std::string& path, uint32_t* w, uint32_t* h)
+{
+    std::vector<uint8_t> pixels;
+    std::string error;
+    EXPECT_TRUE(ReadPng(ReadBytes(path), w, h, &pixels, &error)) << error;
+    return pixels;
+}
+
+TEST_F(EpaCommandTest, EncodeDecodeRoundTripsEveryType)
+{
+    struct Case {
+        uint32_t W, H;
+        bool Alpha;
+        uint32_t Colours;
+        const char* Type;
+        uint8_t ColourType;  // header byte 4
+    };
+    const Case cases[] = {
+        {33, 17, true, 0, "auto", 2},   {33, 17, false, 0, "auto", 1}, {40, 9, false, 200, "auto", 0},
+        {40, 9, false, 200, "24", 1},   {40, 9, false, 200, "32", 2},  {1, 1, false, 0, "8", 0},
+        {2100, 3, true, 0, "32", 2},
+    };
+    for (const Case& c : cases) {
+        const std::vector<uint8_t> pixels = Picture(c.W, c.H, c.Alpha, c.Colours);
+        SavePng("in.png", c.W, c.H, pixels);
+        ASSERT_EQ(ExitOk, RunEpa({"epa", "encode", "in.png", "out.epa", "--type", c.Type})) << c.Type;
+        const std::vector<uint8_t> epa = ReadBytes("out.epa");
+        ASSERT_GT(epa.size(), 16u);
+        EXPECT_EQ(c.ColourType, epa[4]) << c.W << "x" << c.H << " " << c.Type;
+        EXPECT_EQ(ExitOk, RunEpa({"epa", "info", "out.epa"}));
+        ASSERT_EQ(ExitOk, RunEpa({"epa", "decode", "out.epa", "back.png"}));
+        uint32_t w = 0, h = 0;
+        EXPECT_EQ(pixels, LoadPng("back.png", &w, &h));
+        EXPECT_EQ(c.W, w);
+        EXPECT_EQ(c.H, h);
+    }
+}
+
+TEST_F(EpaCommandTest, ReadsPaletteAndGreyPngs)
+{
+    // Through libpng's own writer: a grey picture and a palette picture.
+    const uint8_t grey[6] = {0, 50, 100, 150, 200, 250};
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = 3;
+    image.height = 2;
+    image.format = PNG_FORMAT_GRAY;
+    png_alloc_size_t size = 0;
+    ASSERT_TRUE(png_image_write_to_memory(&image, nullptr, &size, 0, grey, 0, nullptr));
+    std::vector<uint8_t> file(size);
+    ASSERT_TRUE(png_image_write_to_memory(&image, file.data(), &size, 0, grey, 0, nullptr));
+    file.resize(size);
+    uint32_t w = 0, h = 0;
+    std::vector<uint8_t> pixels;
+    std::string error;
+    ASSERT_TRUE(ReadPng(file, &w, &h, &pixels, &error)) << error;
+    // Top-left grey 0 lands in the top row, which is the last in memory.
+    EXPECT_EQ(150, pixels[0]);
+    EXPECT_EQ(150, pixels[2]);
+    EXPECT_EQ(255, pixels[3]);
+    EXPECT_EQ(0, pixels[12]);
+
+    const uint8_t colourMap[2 * 4] = {10, 20, 30, 255, 40, 50, 60, 128};  // RGBA
+    const uint8_t indexes[4] = {0, 1, 1, 0};
+    image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = 2;
+    image.height = 2;
+    image.format = PNG_FORMAT_RGBA_COLORMAP;
+    image.colormap_entries = 2;
+    size = 0;
+    ASSERT_TRUE(png_image_write_to_memory(&image, nullptr, &size, 0, indexes, 0, colourMap));
+    file.assign(size, 0);
+    ASSERT_TRUE(png_image_write_to_memory(&image, file.data(), &size, 0, indexes, 0, colourMap));
+    file.resize(size);
+    ASSERT_TRUE(ReadPng(file, &w, &h, &pixels, &error)) << error;
+    // Bottom-left is index 1: BGRA 60, 50, 40, 128.
+    EXPECT_EQ(60, pixels[0]);
+    EXPECT_EQ(40, pixels[2]);
+    EXPECT_EQ(128, pixels[3]);
+    EXPECT_EQ(30, pixels[8]);  // top-left, index 0: the top row is memory row 1
+}
+
+TEST_F(EpaCommandTest, BadInputIsAnErrorAndLeavesNoOutput)
+{
+    WriteText("not.png", "this is text, not a picture");
+    EXPECT_EQ(ExitBadInput, RunEpa({"epa", "encode", "not.png", "out.epa"}));
+    EXPECT_FALSE(FileExists("out.epa"));
+    EXPECT_EQ(ExitBadInput, RunEpa({"epa", "encode", "missing.png", "out.epa"}));
+
+    SavePng("in.png", 20, 20, Picture(20, 20, true));
+    std::vector<uint8_t> png = ReadBytes("in.png");
+    png.resize(png.size() / 2);
+    WriteBytes("cut.png", png);
+    EXPECT_EQ(ExitBadInput, RunEpa({"epa", "encode", "cut.png", "out.epa"}));
+    EXPECT_FALSE(FileExists("out.epa"));
+    // A kind that cannot keep the picture.
+    EXPECT_EQ(ExitBadInput, RunEpa({"epa", "encode", "in.png", "out.epa", "--type", "24"}));
+    EXPECT_FALSE(FileExists("out.epa"));
+
+    EXPECT_EQ(ExitBadInput, RunEpa({"epa", "decode", "not.png", "out.png"}));
+    EXPECT_EQ(ExitBadInput, RunEpa({"epa", "info", "not.png"}));
+    ASSERT_EQ(ExitOk, RunEpa({"epa", "encode", "in.png", "good.epa"}));
+    std::vector<uint8_t> epa = ReadBytes("good.epa");
+    epa.resize(epa.size() - 3);
+    WriteBytes("cut.epa", epa);
+    EXPECT_EQ(ExitBadInput, RunEpa({"epa", "decode", "cut.epa", "out.png"}));
+    EXPECT_EQ(ExitBadInput, RunEpa({"epa", "info", "cut.epa"}));
+    epa.resize(10);
+    WriteBytes("cut.epa", epa);
+    EXPECT_EQ(ExitBadInput, RunEpa({"epa", "decode", "cut.epa", "out.png"}));
+    EXPECT_FALSE(FileExists("out.png"));
+}
+
+TEST_F(EpaCommandTest, UsageErrorsAndHelp)
+{
+    EXPECT_EQ(ExitUsage, RunEpa({"epa"}));
+    EXPECT_EQ(ExitUsage, RunEpa({"epa", "squash"}));
+    EXPECT_EQ(ExitUsage, RunEpa({"epa", "encode", "in.png"}));
+    EXPECT_EQ(ExitUsage, RunEpa({"epa", "encode", "in.png", "out.epa", "--type", "16"}));
+    EXPECT_EQ(ExitUsage, RunEpa({"epa", "decode", "in.epa"}));
+    EXPECT_EQ(ExitOk, RunEpa({"epa", "--help"}));
+    EXPECT_EQ(ExitOk, RunEpa({"epa", "encode", "--help"}));
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+#include "preview_stage.h"
+
+#include "archive/pak.h"
+#include "check_text.h"
+#include "image/epa.h"
+#include "script/script_diagnostics.h"
+#include "script/script_parser.h"
+#include "script/setup_model.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <set>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::vector<size_t> ElementOffsets;  // where the parser claimed each element
+
+void NoteElement(void*, ScriptNote note, size_t offset, int detail)
+{
+    if (note != NoteElementClaimed || detail < 0 || detail >= MaxScreenElements)
+        return;
+    if (ElementOffsets.size() <= static_cast<size_t>(detail))
+        ElementOffsets.resize(static_cast<size_t>(detail) + 1, static_cast<size_t>(-1));
+    ElementOffsets[static_cast<size_t>(detail)] = offset;
+}
+
+int LineAt(const std::string& text, size_t offset)
+{
+    int line = 1;
+    for (size_t i = 0; i < offset && i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        if (text[i] == '\r' || text[i] == '\n')
+            ++line;
+    }
+    return line;
+}
+
+const char* KindName(int32_t kind)
+{
+    static const char* const names[] = {"", "BACK", "BASE", "WRITE", "ELEMENT", "PROGRESSBAR", "SPRITE1",
+                                        "SPRITE2", "FINISH"};
+    return kind >= 1 && kind <= 8 ? names[kind] : "?";
+}
+
+}  // namespace
+
+bool EnterPreviewStage(const std::string& script, const std::string& archive, PreviewStage* stage,
+                       std::string* error)
+{
+    std::string folder;
+    if (archive.empty()) {
+        const size_t slash = script.rfind('/');
+        folder = slash == std::string::npos ? "." : slash == 0 ? "/" : script.substr(0, slash);
+    } else {
+        char full[PATH_MAX];
+        if (realpath(archive.c_str(), full) == nullptr) {
+            *error = "cannot read the archive '" + archive + "'";
+            return false;
+        }
+        const char* tmp = getenv("TMPDIR");
+        std::string pattern =
+            std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/drubelkit-preview-XXXXXX";
+        if (mkdtemp(&pattern[0]) == nullptr) {
+            *error = "cannot make a scratch folder in " + pattern;
+            return false;
+        }
+        stage->Folder = pattern;
+        if (symlink(full, (pattern + "/" + ArchiveFileName).c_str()) != 0) {
+            LeavePreviewStage(stage);
+            *error = "cannot link the archive into " + pattern;
+            return false;
+        }
+        folder = pattern;
+    }
+    stage->Home = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (stage->Home < 0 || chdir(folder.c_str()) != 0) {
+        LeavePreviewStage(stage);
+        *error = "cannot enter the folder " + folder;
+        return false;
+    }
+    return true;
+}
+
+void LeavePreviewStage(PreviewStage* stage)
+{
+    if (stage->Home >= 0) {
+        if (fchdir(stage->Home) != 0)
+            perror("drubelkit preview: cannot return to the current folder");
+        close(stage->Home);
+        stage->Home = -1;
+    }
+    if (!stage->Folder.empty()) {
+        unlink((stage->Folder + "/" + ArchiveFileName).c_str());
+        rmdir(stage->Folder.c_str());
+        stage->Folder.clear();
+    }
+}
+
+int LoadPreviewScript(const std::string& text)
+{
+    // A program start: a zeroed record and the start-up's first reset.
+    ResetSetupScript();
+    memset(&SetupScript, 0, sizeof SetupScript);
+    ResetSetupScript();
+    ElementOffsets.clear();
+    ScriptObserver observer = {NoteElement, nullptr};
+    ScriptNotes = &observer;
+    const int result = ParseSetupScriptText(text.c_str());
+    ScriptNotes = nullptr;
+    return result;
+}
+
+int ReportMissingPictures(const std::string& scriptPath, const std::string& text)
+{
+    std::set<std::string> seen;
+    int missing = 0;
+    for (int i = 0; i < MaxScreenElements && SetupScript.ScreenElements[i].Kind != KindFree; ++i) {
+        const ScreenElement& e = SetupScript.ScreenElements[i];
+        char name[TextWidth + 1] = {};
+        memcpy(name, e.ImageFile, TextWidth);
+        if (!seen.insert(name).second)
+            continue;
+        const char* problem = nullptr;
+        PakFile* file = PakOpen(name, ArchiveFileName);
+        if (file == nullptr) {
+            problem = "is missing";
+        } else {
+            PakClose(file);
+            uint8_t* pixels = LoadEpaImage(name, nullptr, nullptr);
+            if (pixels == nullptr)
+                problem = "cannot be read as a picture";
+            free(pixels);
+        }
+        if (problem == nullptr)
+            continue;
+        ++missing;
+        const size_t offset = static_cast<size_t>(i) < ElementOffsets.size() ? ElementOffsets[i] : 0;
+        fprintf(stderr, "%s:%d: %s picture '%s' %s\n", scriptPath.c_str(), LineAt(text, offset),
+                KindName(e.Kind), Cp932ToUtf8(name).c_str(), problem);
+    }
+    return missing;
+}
