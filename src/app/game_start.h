@@ -1,0 +1,15 @@
+// Mode 3: starting the installed game.
+#pragma once
+
+// The launcher's hold on the instance name, which the game may take too.
+struct InstanceLock {
+    void (*Release)();
+    bool (*Take)();  // false when the name is taken by someone else
+};
+
+// Releases the lock, starts InstallFolder\EXENAME with the install folder as
+// its current folder, and sets AppMode to Exit. When the game cannot be
+// started the lock is taken again: if somebody else holds the name by then,
+// the model is reset and 0 is returned (the program ends at once); else the
+// failure message is shown and AppMode is the launcher. 1 otherwise.
+int StartInstalledGame(const InstanceLock& lock);

@@ -1,0 +1,43 @@
+#include "app/install_record.h"
+#include "app/startup_win32.h"
+
+#include "script/setup_model.h"
+
+void ComposeInstallBasePathFromRegistry()
+{
+    char programFiles[MAX_PATH + 1] = {};
+    bool read = false;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_READ, &key) == ERROR_SUCCESS) {
+        // One byte more than asked for, so that the text always ends.
+        DWORD size = MAX_PATH;
+        read = RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(programFiles), &size) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ComposeInstallBasePath(SetupScript.InstallBasePath, sizeof SetupScript.InstallBasePath,
+                           read ? programFiles : nullptr, SetupScript.BRANDFOLDER);
+}
+
+void ReadInstallRecord()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, KEY_ALL_ACCESS, &key) !=
+        ERROR_SUCCESS) {
+        SetupScript.IsInstalled = 0;
+        SetupScript.InstallOption = 0;
+        return;
+    }
+    uint8_t folder[PathWidth] = {};
+    DWORD folderSize = sizeof folder;
+    const bool folderRead = RegQueryValueExA(key, "InstallFolder", nullptr, nullptr, folder,
+                                             &folderSize) == ERROR_SUCCESS;
+    DWORD option = SetupScript.InstallOption;
+    DWORD optionSize = sizeof option;
+    RegQueryValueExA(key, "InstallOption", nullptr, nullptr, reinterpret_cast<BYTE*>(&option),
+                     &optionSize);
+    SetupScript.InstallOption = option;
+    RegCloseKey(key);
+    ApplyInstallRecord(folderRead ? folder : nullptr, folderRead ? folderSize : 0);
+}

@@ -1,0 +1,175 @@
+#include "app/app_shell.h"
+#include "app/command_letter.h"
+#include "app/mode_screens.h"
+#include "app/relaunch.h"
+#include "app/startup_steps.h"
+#include "app/startup_win32.h"
+
+#include "common/text.h"
+#include "disc/disc_check.h"
+#include "image/surface.h"
+#include "launcher/launcher.h"
+#include "script/setup_model.h"
+
+#include <commctrl.h>
+
+int StartShowCommand;
+static HANDLE InstanceMutex;
+
+bool TakeInstanceMutex()
+{
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, "ZENTOSYS");
+    // No handle at all means the name is held by an object of another kind:
+    // taken as well.
+    if (!mutex)
+        return false;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return false;
+    }
+    InstanceMutex = mutex;
+    return true;
+}
+
+void ReleaseInstanceMutex()
+{
+    if (InstanceMutex) {
+        CloseHandle(InstanceMutex);
+        InstanceMutex = nullptr;
+    }
+}
+
+static void ShowLoadFailure()
+{
+    MessageBoxA(nullptr, "設定ファイルが見つかりません。処理を中断します。", "Drubel Error", MB_OK);
+}
+
+static void StoreModuleName()
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return;
+    ModuleNameFromPath(path, SetupScript.ModuleName, sizeof SetupScript.ModuleName);
+}
+
+static int LocateDiscAtStart(uint32_t disc) { return LocateDisc(nullptr, disc); }
+
+static int ReloadScriptFrom(const char* sourceFolder)
+{
+    char temp[MAX_PATH];
+    if (!GetTemporaryFolder(temp, sizeof temp))
+        return 0;
+    char path[MAX_PATH];
+    if (JoinPath(path, temp, ScriptFileName))
+        DeleteFileA(path);
+    if (JoinPath(path, temp, ArchiveFileName))
+        DeleteFileA(path);
+    SetCurrentDirectoryA(temp);
+    CopyToFolder(ScriptFileName, sourceFolder, temp);
+    CopyToFolder(ArchiveFileName, sourceFolder, temp);
+    ResetSetupScript();
+    return LoadSetupScript();
+}
+
+static void RunLauncherScreen() { LauncherDialog(); }
+
+// The list view and progress bar of the file check come from the common
+// controls, which must be registered before any dialog opens.
+static void InitCommonControlClasses()
+{
+    INITCOMMONCONTROLSEX classes = {};
+    classes.dwSize = sizeof classes;
+    classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS;
+    InitCommonControlsEx(&classes);
+}
+
+static void EndProgram()
+{
+    ResetSetupScript();
+    ReleaseInstanceMutex();
+}
+
+// Starts the temporary copy; true when this instance has nothing more to do.
+// When the copy cannot start, this one goes on in place, holding the mutex
+// again unless somebody took it meanwhile.
+static bool Relaunch(char letter)
+{
+    PROCESS_INFORMATION process;
+    if (RelaunchFromTemp(letter, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return true;
+    }
+    return !TakeInstanceMutex();
+}
+
+int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
+{
+    StartShowCommand = showCommand;
+    if (!TakeInstanceMutex())
+        return 0;
+    SetupScript.Instance = instance;
+    DetectMmx();
+    InitCommonControlClasses();
+    StoreModuleName();
+
+    bool tempMode = false;
+    SetupScript.AppMode = ModeMenu;
+    switch (ReadCommandLetter(commandLine)) {
+    case CommandRelaunchLauncher:
+        if (Relaunch('t'))
+            return 0;
+        break;
+    case CommandRelaunchUninstall:
+        if (Relaunch('r'))
+            return 0;
+        break;
+    case CommandLauncher:
+        tempMode = true;
+        break;
+    case CommandUninstall:
+        tempMode = true;
+        SetupScript.AppMode = ModeUninstall;
+        break;
+    case CommandUnknown: {
+        char text[1024];
+        FormatText(text, sizeof text, "OptionString = \"%s\"", commandLine);
+        MessageBoxA(nullptr, text, "DRUBEL", MB_OK);
+        break;
+    }
+    }
+
+    ResetSetupScript();
+    if (!LoadSetupScript()) {
+        ShowLoadFailure();
+        EndProgram();
+        return 0;
+    }
+    ComposeInstallBasePathFromRegistry();
+    ReadInstallRecord();
+
+    const StartupActions actions = {LocateDiscAtStart, ReloadScriptFrom};
+    switch (RunStartupSteps(actions)) {
+    case StartupDone:
+        break;
+    case StartupCancelled:
+        EndProgram();
+        return 0;
+    case StartupLoadFailed:
+        ShowLoadFailure();
+        EndProgram();
+        return 0;
+    }
+
+    if (SetupScript.AppMode != ModeExit) {
+        const ModeScreens screens = {RunLauncherScreen, RunInstallMode, RunUninstallScreen,
+                                     RunStartGameMode, RunFileCheckScreen};
+        if (!RunModeLoop(screens))
+            return 0;
+    }
+    if (tempMode)
+        CleanUpTemp();
+    EndProgram();
+    return 0;
+}

@@ -1,0 +1,37 @@
+// The text side of drives: drive numbers and letters, drive-root paths, the
+// entries of the drive list and the registry paths that describe a CD/DVD
+// drive. Portable, so that it is tested natively.
+#pragma once
+
+#include <cstddef>
+
+// 1 for A (or a) up to 26 for Z (or z); 0 for anything that is no letter.
+int DriveNumberFromLetter(char letter);
+
+// "E:\" for 5. False (and an empty text) for a number outside 1..26 or a
+// buffer under 4 bytes.
+bool FormatDriveRoot(int drive, char* root, size_t size);
+
+// The registry value of the NT mounted-device table that names a drive:
+// "\DosDevices\" and the root, cut to 14 characters so that it ends with the
+// letter and the colon.
+bool MountedDeviceValueName(const char* root, char* name, size_t size);
+
+// Turns a mounted device's path (\??\IDE#CdRomModel#5&1f&0&0.0.0#{class id})
+// into its key below HKEY_LOCAL_MACHINE
+// (System\CurrentControlSet\Enum\IDE\CdRomModel\5&1f&0&0.0.0). False when
+// the path has fewer than three '#' or the key does not fit.
+bool DeviceKeyPathFromDevicePath(const char* devicePath, char* keyPath, size_t size);
+
+// A drive-list entry "[-E-] description". The entry is read back into a
+// 260-byte buffer, so a long description is cut (never inside a two-byte
+// character) to fit `size`.
+void FormatCdDriveEntry(char* entry, size_t size, const char* letter, const char* description);
+
+// The entry of a drive the registry says nothing about: "[-E-] CDROM DRIVE"
+// with the root's letter in upper case.
+void FormatFallbackCdDriveEntry(char* entry, size_t size, char rootLetter);
+
+// The drive an entry names: its third character. 0 for an entry too short to
+// have one.
+int DriveNumberFromEntry(const char* entry);

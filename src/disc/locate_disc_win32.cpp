@@ -1,0 +1,140 @@
+#include "disc/disc_check.h"
+#include "disc/drive_text.h"
+
+#include "common/text.h"
+#include "res/resource.h"
+#include "script/setup_model.h"
+
+#include <cstdlib>
+#include <cstring>
+
+int InsertDiscIndex;
+
+static HINSTANCE ModuleInstance() { return static_cast<HINSTANCE>(SetupScript.Instance); }
+
+// ---- Insert disc --------------------------------------------------------
+
+static void InitInsertDisc(HWND dialog)
+{
+    char* text = static_cast<char*>(calloc(1, 1024));
+    if (!text)
+        return;
+    if (InsertDiscIndex >= 0 && InsertDiscIndex < MaxDiscs)
+        FormatText(text, 1024, "『%s』", SetupScript.DISCNAME[InsertDiscIndex]);
+    SetDlgItemTextA(dialog, IDC_DISC_NAME, text);
+    free(text);
+}
+
+static INT_PTR CALLBACK InsertDiscProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitInsertDisc(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (wParam == IDOK || wParam == IDCANCEL || wParam == IDC_FORCE_RUN)
+            EndDialog(dialog, static_cast<INT_PTR>(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR InsertDiscDialog(HWND owner)
+{
+    return DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_INSERT_DISC), owner,
+                           InsertDiscProc, 0);
+}
+
+// ---- Drive selection ----------------------------------------------------
+
+static void FillDriveList(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    // The drive roots in the first 260 bytes, the entry text after them.
+    char* buffer = static_cast<char*>(calloc(1, 780));
+    if (!buffer)
+        return;
+    char* roots = buffer;
+    char* entry = buffer + 260;
+    const DWORD length = GetLogicalDriveStringsA(260, roots);
+    if (length > 0 && length < 260) {
+        for (const char* root = roots; root < roots + length && *root != '\0';
+             root += strlen(root) + 1) {
+            if (GetDriveTypeA(root) != DRIVE_CDROM)
+                continue;
+            // The list reads its entries back into 260 bytes.
+            if (DescribeCdDrive(root, entry, 260))
+                SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+        }
+    }
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
+    free(buffer);
+}
+
+static INT_PTR ChosenDrive(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
+    const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return 0;
+    // Entries are added at most 259 bytes long; check anyway before the
+    // unbounded read.
+    const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR || length >= 260)
+        return 0;
+    char text[260] = {};
+    SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return DriveNumberFromEntry(text);
+}
+
+static INT_PTR CALLBACK DriveSelectProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        FillDriveList(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (wParam == IDOK)
+            EndDialog(dialog, ChosenDrive(dialog));
+        else if (wParam == IDCANCEL)
+            EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR DriveSelectDialog(HWND owner)
+{
+    return DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_DRIVE_SELECT), owner,
+                           DriveSelectProc, 0);
+}
+
+// ---- The search loop ----------------------------------------------------
+
+int LocateDisc(HWND owner, uint32_t disc)
+{
+    // Disc numbers beyond the product's ten slots name no marker file.
+    if (disc == 0 || disc > static_cast<uint32_t>(MaxDiscs))
+        return 0;
+    for (;;) {
+        const int drive = FindDiscDrive(SetupScript.KEYFILE[disc - 1]);
+        if (drive != 0) {
+            SetupScript.DiscDrive = static_cast<uint8_t>(drive);
+            return 1;
+        }
+        InsertDiscIndex = static_cast<int>(disc - 1);
+        const INT_PTR answer = InsertDiscDialog(owner);
+        // A dialog that cannot even be opened (-1) would otherwise have the
+        // search spin without end and without a window: take it as cancel.
+        if (answer == IDCANCEL || answer == -1)
+            return 0;
+        if (answer == IDC_FORCE_RUN) {
+            const INT_PTR chosen = DriveSelectDialog(owner);
+            if (chosen >= 1 && chosen <= 26) {
+                SetupScript.DiscDrive = static_cast<uint8_t>(chosen);
+                return 1;
+            }
+        }
+    }
+}

@@ -1,0 +1,60 @@
+#include "launcher/launcher_text.h"
+
+#include "common/text.h"
+#include "image/epa.h"
+#include "script/setup_model.h"
+
+#include <cstdlib>
+
+void FormatLauncherCaption(char* caption, size_t size, const char* title, const char* subtitle)
+{
+    if (subtitle[0] == '\0')
+        CopyText(caption, size, title);
+    else
+        FormatText(caption, size, "%s %s", title, subtitle);
+}
+
+void FormatDirectXPrompt(char* prompt, size_t size, const char* message, const char* title)
+{
+    if (message[0] != '\0')
+        CopyText(prompt, size, message);
+    else
+        FormatText(prompt, size, "%s のディスクを挿入して下さい。", title);
+}
+
+bool FormatDirectXPath(char* path, size_t size, int drive, const char* place)
+{
+    if (size == 0)
+        return false;
+    path[0] = '\0';
+    if (drive < 1 || drive > 26)
+        return false;
+    if (!FormatText(path, size, "A:\\%s", place)) {
+        path[0] = '\0';
+        return false;
+    }
+    path[0] = static_cast<char>('A' + drive - 1);
+    return true;
+}
+
+uint8_t* LoadTitlePicture(int32_t* width, int32_t* height)
+{
+    int32_t w = 0;
+    int32_t h = 0;
+    uint8_t* pixels = LoadEpaImage("TITLE.EPA", &w, &h);
+    // A picture whose size is unknown cannot be drawn without reading past it.
+    if (pixels && (w <= 0 || h <= 0)) {
+        free(pixels);
+        pixels = nullptr;
+    }
+    if (!pixels)
+        return nullptr;
+    *width = w;
+    *height = h;
+    return pixels;
+}
+
+void DrawTitlePicture(Surface* surface, const uint8_t* pixels, int32_t width, int32_t height)
+{
+    DrawImage(surface, pixels, 0, 0, width, height, 0);
+}

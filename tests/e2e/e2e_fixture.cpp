@@ -1,0 +1,76 @@
+#include "e2e_fixture.h"
+
+const char* const ProductTitle = "テストゲーム";
+const char* const RecordKey = "Software\\DrubelE2E\\TestGame";
+
+std::vector<std::string> BaseScript()
+{
+    return {
+        "// product of the end-to-end tests",
+        std::string("APPLITITLE = \"") + ProductTitle + "\"",
+        "EXENAME = \"game.exe\"",
+        "MUSTMAKEFOLDER = \"TestGame\"",
+        std::string("REGADDRESS = \"") + RecordKey + "\"",
+        "BRANDFOLDER = \"DrubelE2E\\\"",
+        "DISCNUM = 2",
+        "DISCNAME = \"テストゲーム・DISC1\" \"テストゲーム・DISC2\"",
+        "KEYFILE = \"TEST1.KEY\" \"TEST2.KEY\"",
+    };
+}
+
+void DrubelTest::SetUp()
+{
+    EndStrayProcesses();
+    EjectDisc('E');
+    EjectDisc('F');
+    DeleteUserKey(RecordKey);
+    Temp = Work / "temp folder";
+    CreateDirectoryA(Temp.c_str(), nullptr);
+    Temp += "\\";
+}
+
+void DrubelTest::TearDown()
+{
+    EndStrayProcesses();
+    // A launcher left running would keep the next test's from starting.
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "ZENTOSYS");
+    EXPECT_EQ(nullptr, mutex) << "the launcher's mutex outlived the test";
+    if (mutex)
+        CloseHandle(mutex);
+    EjectDisc('E');
+    EjectDisc('F');
+    DeleteUserKey(RecordKey);
+}
+
+std::string DrubelTest::MakeProductFolder(const std::string& folder,
+                                          const std::vector<std::string>& lines, bool withTitle)
+{
+    WriteProduct(folder, ScriptText(lines), withTitle);
+    CopyFileA(DrubelExe().c_str(), (folder + "\\Drubel.exe").c_str(), FALSE);
+    return folder;
+}
+
+HANDLE DrubelTest::StartIn(const std::string& folder, const std::string& letter)
+{
+    Launch launch;
+    launch.Program = folder + "\\Drubel.exe";
+    launch.Arguments = letter;
+    launch.CurrentFolder = folder;
+    launch.TempFolder = Temp;
+    return StartProgram(launch);
+}
+
+HWND DrubelTest::WaitForLauncher(const std::string& caption)
+{
+    HWND launcher = WaitForDialog(caption);
+    EXPECT_NE(nullptr, launcher) << "no launcher captioned " << caption;
+    return launcher;
+}
+
+void DrubelTest::ExitLauncher(HWND launcher)
+{
+    HANDLE process = OpenWindowProcess(launcher);
+    PressButton(launcher, LaunchExit);
+    EXPECT_EQ(0, WaitForExit(process, 20000));
+    CloseHandle(process);
+}
