@@ -1,8 +1,10 @@
-// Until the install, game-start, uninstall and file-check screens exist,
-// their modes lead straight back to the launcher.
+// The screens behind the modes other than the launcher. Until the install
+// and game-start screens exist, their modes lead back to the launcher.
 #include "app/mode_screens.h"
 
 #include "script/setup_model.h"
+#include "uninstall/uninstall.h"
+#include "verify/file_check.h"
 
 int RunInstallMode()
 {
@@ -12,7 +14,7 @@ int RunInstallMode()
 
 int RunUninstallScreen()
 {
-    SetupScript.AppMode = ModeMenu;
+    UninstallDialog();
     return 1;
 }
 
@@ -24,6 +26,6 @@ int RunStartGameMode()
 
 int RunFileCheckScreen()
 {
-    SetupScript.AppMode = ModeMenu;
+    FileCheckDialog();
     return 1;
 }

@@ -1,0 +1,106 @@
+// Deleting listed files and folders below a root, and the removal of an
+// installation's files that the uninstall and the copy worker share.
+#include "uninstall/uninstall.h"
+#include "uninstall/uninstall_paths.h"
+
+#include "common/path_rules.h"
+#include "common/text.h"
+#include "script/setup_model.h"
+
+#include <windows.h>
+
+int DeleteFileTolerant(const char* path)
+{
+    if (DeleteFileA(path))
+        return 1;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 1 : 0;
+}
+
+int RemoveFolderTolerant(const char* path)
+{
+    if (RemoveDirectoryA(path))
+        return 1;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 1 : 0;
+}
+
+static int DeleteMatches(const char* root, const char* name)
+{
+    char folderPart[PathWidth];
+    char pattern[PathWidth];
+    if (!FolderPartOf(name, folderPart, sizeof folderPart) ||
+        !BuildContainedPath(pattern, sizeof pattern, root, name))
+        return 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 1;  // nothing matches: nothing to delete
+    int result = 1;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        char path[PathWidth];
+        if (!BuildMatchPath(path, sizeof path, root, folderPart, found.cFileName) ||
+            !DeleteFileTolerant(path))
+            result = 0;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return result;
+}
+
+int DeleteListedName(const char* root, const char* name)
+{
+    if (!IsContainedRelativePath(name))
+        return 0;
+    if (IsPattern(name))
+        return DeleteMatches(root, name);
+    char path[PathWidth];
+    return BuildContainedPath(path, sizeof path, root, name) ? DeleteFileTolerant(path) : 0;
+}
+
+// Folders the installation made, last to first, so that a folder goes before
+// the one that holds it. One that still holds something stays.
+static int RemoveMadeFolders(const char* root)
+{
+    int count = 0;
+    while (count < MaxMakeFolders && SetupScript.MAKEFOLDER[count][0] != '\0')
+        ++count;
+    int result = 1;
+    for (int i = count - 1; i >= 0; --i) {
+        char path[PathWidth];
+        if (BuildContainedPath(path, sizeof path, root, SetupScript.MAKEFOLDER[i]))
+            RemoveDirectoryA(path);
+        else
+            result = 0;
+    }
+    return result;
+}
+
+int RemoveInstalledFiles(int deleteSaveData)
+{
+    int result = deleteSaveData ? RemoveSaveData() : 1;
+    const char* folder = SetupScript.InstallFolder;
+    // Without a proper install folder every listed name would land somewhere
+    // the installation never wrote to.
+    if (!IsRemovalRoot(folder))
+        return 0;
+    for (int disc = 0; disc < MaxDiscs && SetupScript.DiscFiles[disc][0].Name != nullptr; ++disc) {
+        for (int entry = 0; entry < MaxFilesPerDisc; ++entry) {
+            const char* name = SetupScript.DiscFiles[disc][entry].Name;
+            if (name == nullptr)
+                break;
+            if (!DeleteListedName(folder, name))
+                result = 0;
+        }
+    }
+    if (!RemoveMadeFolders(folder))
+        result = 0;
+    Sleep(100);
+    // The install folder cannot go while it is the current folder.
+    char driveRoot[4];
+    CopyTextN(driveRoot, sizeof driveRoot, folder, 3);
+    SetCurrentDirectoryA(driveRoot);
+    RemoveDirectoryA(folder);
+    return result;
+}

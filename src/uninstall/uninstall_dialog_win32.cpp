@@ -1,0 +1,59 @@
+#include "uninstall/uninstall.h"
+#include "uninstall/uninstall_paths.h"
+
+#include "res/resource.h"
+#include "script/setup_model.h"
+
+#include <windows.h>
+
+static void OnInitDialog(HWND dialog)
+{
+    char caption[PathWidth] = {};
+    FormatUninstallCaption(caption, sizeof caption, SetupScript.APPLITITLE);
+    SetWindowTextA(dialog, caption);
+}
+
+static void OnRun(HWND dialog)
+{
+    const int deleteSaveData = IsDlgButtonChecked(dialog, IDC_DELETE_SAVE_DATA) == BST_CHECKED;
+    const int allRemoved = RunUninstallSequence(deleteSaveData);
+    MessageBoxA(dialog, UninstallClosingMessage(allRemoved != 0), SetupScript.APPLITITLE, MB_OK);
+    // AppMode stays ModeUninstall: the mode loop ends the program.
+    EndDialog(dialog, 0);
+}
+
+static void OnCancel(HWND dialog)
+{
+    SetupScript.AppMode = ModeMenu;
+    EndDialog(dialog, 0);
+}
+
+static INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK)
+            OnRun(dialog);
+        else if (LOWORD(wParam) == IDCANCEL)
+            OnCancel(dialog);
+        return TRUE;
+    case WM_CLOSE:
+        OnCancel(dialog);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void UninstallDialog()
+{
+    const INT_PTR result =
+        DialogBoxParamA(static_cast<HINSTANCE>(SetupScript.Instance),
+                        MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
+    // A dialog that could not open removed nothing: back to the launcher
+    // rather than ending as if the game were gone.
+    if (result == -1)
+        SetupScript.AppMode = ModeMenu;
+}

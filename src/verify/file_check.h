@@ -1,0 +1,10 @@
+// The installed-file check dialog (template 114), opened without owner by
+// the mode loop. It lists every installed file the script gives a digest
+// for and checks them on "実行"; it never changes AppMode.
+#pragma once
+
+void FileCheckDialog();
+
+// The closing messages, shown with the caption "Drubel".
+extern const char FileCheckSoundText[];
+extern const char FileCheckDamagedText[];

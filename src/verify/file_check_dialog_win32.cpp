@@ -1,0 +1,152 @@
+#include "verify/file_check.h"
+#include "verify/verify_run.h"
+#include "verify/verify_worker_win32.h"
+
+#include "common/text.h"
+#include "res/resource.h"
+#include "script/setup_model.h"
+
+#include <commctrl.h>
+
+const char FileCheckSoundText[] = "インストールされたファイルはすべて正常です。";
+const char FileCheckDamagedText[] =
+    "エラーになったファイルがあります。ゲームを実行せず、再インストールして下さい。";
+
+// The worker of the dialog, while one runs or waits for its start.
+static HANDLE WorkerThread;
+static DWORD WorkerId;
+
+static HWND CheckList(HWND dialog) { return GetDlgItem(dialog, IDC_CHECK_LIST); }
+
+static void SetItemStatus(HWND list, int item, const char* status)
+{
+    LVITEMA text = {};
+    text.iSubItem = 1;
+    text.pszText = const_cast<char*>(status);
+    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&text));
+}
+
+static void AddColumn(HWND list, int index, const char* title, int width)
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = width;
+    column.pszText = const_cast<char*>(title);
+    column.iSubItem = index;
+    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&column));
+}
+
+static void AddItem(void* context, int item, const char* name)
+{
+    const HWND list = static_cast<HWND>(context);
+    LVITEMA entry = {};
+    entry.mask = LVIF_TEXT;
+    entry.iItem = item;
+    entry.pszText = const_cast<char*>(name);
+    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&entry));
+    SetItemStatus(list, item, StatusNotRun);
+}
+
+static void StartWorker(HWND dialog)
+{
+    if (!StartVerifyWorker(dialog, &WorkerThread, &WorkerId))
+        WorkerThread = nullptr;
+}
+
+// Stops a worker that still runs or waits, and waits for its end.
+static void EndWorker()
+{
+    if (WorkerThread == nullptr)
+        return;
+    RequestVerifyStop(WorkerId);
+    WaitForVerifyWorker(WorkerThread);
+    WorkerThread = nullptr;
+}
+
+static void OnInitDialog(HWND dialog)
+{
+    char caption[1024] = {};
+    FormatText(caption, sizeof caption, "『%s』ファイルチェック", SetupScript.APPLITITLE);
+    SetWindowTextA(dialog, caption);
+    const HWND list = CheckList(dialog);
+    AddColumn(list, 0, "ファイル", 150);
+    AddColumn(list, 1, "検証結果", 100);
+    CollectVerifyItems(AddItem, list);
+    StartWorker(dialog);
+}
+
+static void OnRun(HWND dialog)
+{
+    const HWND button = GetDlgItem(dialog, IDOK);
+    // The Enter key can still send the command while a run keeps the button off.
+    if (!IsWindowEnabled(button))
+        return;
+    EnableWindow(button, FALSE);
+    // After a finished run the worker has ended: a new one checks everything again.
+    if (WorkerThread == nullptr) {
+        const HWND list = CheckList(dialog);
+        const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int item = 0; item < count; ++item)
+            SetItemStatus(list, item, StatusNotRun);
+        SendDlgItemMessageA(dialog, IDC_CHECK_PROGRESS, PBM_SETPOS, 0, 0);
+        StartWorker(dialog);
+        if (WorkerThread == nullptr) {
+            EnableWindow(button, TRUE);
+            return;
+        }
+    }
+    ResetVerifyState(&VerifyRun);
+    PostThreadMessageA(WorkerId, WM_VERIFY_START, 0, 0);
+}
+
+static void OnStop(HWND dialog)
+{
+    EndWorker();
+    EndDialog(dialog, IDCANCEL);
+}
+
+static void OnDone(HWND dialog)
+{
+    // A report from a worker already waited for (stopped meanwhile) is stale.
+    if (WorkerThread == nullptr)
+        return;
+    WaitForVerifyWorker(WorkerThread);
+    WorkerThread = nullptr;
+    MessageBoxA(dialog, VerifyRun.ErrorCount != 0 ? FileCheckDamagedText : FileCheckSoundText,
+                "Drubel", MB_OK);
+    EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
+}
+
+static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK)
+            OnRun(dialog);
+        else if (LOWORD(wParam) == IDCANCEL)
+            OnStop(dialog);
+        return TRUE;
+    case WM_CLOSE:
+        OnStop(dialog);
+        return TRUE;
+    case WM_DESTROY:
+        EndWorker();
+        return TRUE;
+    }
+    if (message == WM_VERIFY_DONE) {
+        OnDone(dialog);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void FileCheckDialog()
+{
+    DialogBoxParamA(static_cast<HINSTANCE>(SetupScript.Instance), MAKEINTRESOURCEA(IDD_FILE_CHECK),
+                    nullptr, FileCheckDialogProc, 0);
+}

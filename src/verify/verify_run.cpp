@@ -1,0 +1,155 @@
+#include "verify/verify_run.h"
+
+#include "common/text.h"
+
+const char StatusNotRun[] = "Not Run";
+const char StatusChecking[] = "Now Checking...";
+const char StatusOk[] = "OK";
+const char StatusCannotOpen[] = "NG - Cannot Open";
+const char StatusReadFailed[] = "NG - Read Failed";
+const char StatusDifferent[] = "NG - Different";
+
+VerifyState VerifyRun;
+char ItemDigest[MaxVerifyItems][TextWidth];
+
+void ResetVerifyState(VerifyState* state)
+{
+    *state = VerifyState{};
+    state->CurrentItem = -1;
+}
+
+int CollectVerifyItems(void (*add)(void* context, int item, const char* name), void* context)
+{
+    const uint32_t discs = SetupScript.DISCNUM < MaxDiscs ? SetupScript.DISCNUM : MaxDiscs;
+    int count = 0;
+    for (uint32_t disc = 0; disc < discs; ++disc) {
+        for (int entry = 0; entry < MaxFilesPerDisc; ++entry) {
+            const FileEntry& file = SetupScript.DiscFiles[disc][entry];
+            if (file.Name == nullptr)
+                break;
+            if (file.Digest[0] == '\0')
+                continue;
+            CopyText(ItemDigest[count], file.Digest);
+            add(context, count, file.Name);
+            ++count;
+        }
+    }
+    return count;
+}
+
+static char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+bool DigestMatches(const char* computedHex, const char* expected)
+{
+    for (int i = 0; i < 32; ++i) {
+        if (expected[i] == '\0' || LowerAscii(expected[i]) != computedHex[i])
+            return false;
+    }
+    return expected[32] == '\0';
+}
+
+static uint64_t PieceCount(uint32_t fileSize)
+{
+    return (static_cast<uint64_t>(fileSize) + VerifyPieceSize - 1) / VerifyPieceSize;
+}
+
+uint32_t ProgressRange(uint32_t fileSize)
+{
+    const uint64_t pieces = PieceCount(fileSize);
+    return pieces > MaxProgressRange ? MaxProgressRange : static_cast<uint32_t>(pieces);
+}
+
+uint32_t ProgressPosition(uint32_t piecesDone, uint32_t fileSize)
+{
+    const uint64_t pieces = PieceCount(fileSize);
+    if (piecesDone >= pieces)
+        return ProgressRange(fileSize);
+    if (pieces <= MaxProgressRange)
+        return piecesDone;
+    return static_cast<uint32_t>(piecesDone * static_cast<uint64_t>(MaxProgressRange) / pieces);
+}
+
+static void CloseOpenFile(VerifyState* state)
+{
+    PakClose(state->OpenFile);
+    state->OpenFile = nullptr;
+}
+
+void AbandonVerifyRun(VerifyState* state)
+{
+    if (state->OpenFile != nullptr)
+        CloseOpenFile(state);
+}
+
+static int OpenNextItem(VerifyState* state, const VerifyView& view, const char* installFolder)
+{
+    ++state->CurrentItem;
+    char name[PathWidth] = {};
+    if (state->CurrentItem >= MaxVerifyItems ||
+        !view.ReadItemName(view.Context, state->CurrentItem, name, sizeof name))
+        return 0;
+    char path[PathWidth];
+    PakFile* file = JoinPath(path, installFolder, name) ? PakOpen(path, nullptr) : nullptr;
+    if (file == nullptr) {
+        view.ShowStatus(view.Context, state->CurrentItem, StatusCannotOpen);
+        ++state->ErrorCount;
+        return 1;
+    }
+    state->OpenFile = file;
+    view.ShowStatus(view.Context, state->CurrentItem, StatusChecking);
+    state->FileSize = PakGetSize(file);
+    state->BytesDone = 0;
+    state->ProgressShown = 0;
+    Md5Init(&state->Md5);
+    view.StartProgress(view.Context, ProgressRange(state->FileSize));
+    return 1;
+}
+
+static void FinishItem(VerifyState* state, const VerifyView& view)
+{
+    CloseOpenFile(state);
+    uint8_t digest[16];
+    Md5Final(&state->Md5, digest);
+    char hex[33];
+    Md5ToHex(digest, hex);
+    const bool sound = DigestMatches(hex, ItemDigest[state->CurrentItem]);
+    if (!sound)
+        ++state->ErrorCount;
+    view.ShowStatus(view.Context, state->CurrentItem, sound ? StatusOk : StatusDifferent);
+}
+
+static void HashPiece(VerifyState* state, const VerifyView& view, uint8_t* piece)
+{
+    const uint32_t remaining = state->FileSize - state->BytesDone;
+    const bool last = remaining <= VerifyPieceSize;
+    const uint32_t length = last ? remaining : VerifyPieceSize;
+    // A short read means the file changed under us: hashing the stale rest
+    // of the buffer would give a verdict about bytes that are not there.
+    if (!PakReadPart(state->OpenFile, piece, state->BytesDone, length) ||
+        state->OpenFile->Delivered != length) {
+        CloseOpenFile(state);
+        view.ShowStatus(view.Context, state->CurrentItem, StatusReadFailed);
+        ++state->ErrorCount;
+        return;
+    }
+    Md5Update(&state->Md5, piece, length);
+    state->BytesDone += length;
+    const uint32_t piecesDone =
+        static_cast<uint32_t>(PieceCount(state->BytesDone));
+    const uint32_t position = ProgressPosition(piecesDone, state->FileSize);
+    if (position != state->ProgressShown) {
+        state->ProgressShown = position;
+        view.ShowProgress(view.Context, position);
+    }
+    if (last)
+        FinishItem(state, view);
+}
+
+int VerifyStep(VerifyState* state, const VerifyView& view, const char* installFolder,
+               uint8_t* piece)
+{
+    if (state->OpenFile == nullptr)
+        return OpenNextItem(state, view, installFolder);
+    HashPiece(state, view, piece);
+    return 1;
+}

@@ -1,0 +1,149 @@
+#include "uninstall/uninstall_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Contained(const char* root, const char* name)
+{
+    char path[64];
+    return BuildContainedPath(path, sizeof path, root, name) ? path : "(refused)";
+}
+
+std::string Match(const char* root, const char* folder, const char* match)
+{
+    char path[64];
+    return BuildMatchPath(path, sizeof path, root, folder, match) ? path : "(refused)";
+}
+
+std::string FromIni(const std::string& bytes, size_t size = 260)
+{
+    char path[260];
+    return ParseInstallIni(bytes.data(), bytes.size(), path, size) ? path : "(default)";
+}
+
+std::string Cut(const char* path, const char* level)
+{
+    char buffer[260];
+    strcpy(buffer, path);
+    return CutEnclosingLevel(buffer, level) ? buffer : std::string("(kept) ") + buffer;
+}
+
+std::string Group(const char* programs, const char* brand, const char* title, int* levels)
+{
+    char path[260];
+    return BuildShortcutGroup(path, sizeof path, programs, brand, title, levels) ? path
+                                                                                 : "(refused)";
+}
+
+}  // namespace
+
+TEST(UninstallPaths, RemovalRootsAreFoldersBelowADriveOrAShare)
+{
+    for (const char* good : {"C:\\Games\\Arcadia", "c:\\Games\\", "D:/Game", "\\\\server\\share\\Game",
+                             "C:\\Program Files\\ソ\\Arcadia", "C:\\a\\.\\b"})
+        EXPECT_TRUE(IsRemovalRoot(good)) << good;
+    for (const char* bad : {"", "C:", "C:\\", "C:\\.", "C:\\. ", "C:\\.\\", "Games\\Arcadia",
+                            "\\Games", "C:Games", "C:\\Games\\..", "C:\\Games\\..\\..\\Windows",
+                            "\\\\server\\share", "\\\\server\\share\\", "\\\\?\\C:\\Games",
+                            "\\\\.\\C:\\x", "C:\\a\\D:\\b"})
+        EXPECT_FALSE(IsRemovalRoot(bad)) << bad;
+}
+
+TEST(UninstallPaths, ListedNamesStayInsideTheirRoot)
+{
+    EXPECT_EQ("C:\\G\\data\\bgm.dat", Contained("C:\\G", "data\\bgm.dat"));
+    EXPECT_EQ("C:\\G\\a.sav", Contained("C:\\G\\", "a.sav"));
+    for (const char* bad : {"..\\x.dat", "data\\..\\..\\boot.ini", "C:\\Windows\\x", "\\x", ""})
+        EXPECT_EQ("(refused)", Contained("C:\\G", bad)) << bad;
+    // A path that does not fit is refused, never cut.
+    EXPECT_EQ("(refused)", Contained("C:\\G", std::string(60, 'x').c_str()));
+}
+
+TEST(UninstallPaths, WildcardMatchesAreJoinedToTheirFolderPart)
+{
+    EXPECT_EQ("C:\\G\\data\\voice\\a.vce", Match("C:\\G", "data\\voice", "a.vce"));
+    EXPECT_EQ("C:\\G\\a.sav", Match("C:\\G", "", "a.sav"));
+    for (const char* bad : {"..", ".", "a\\b", "a/b", "C:x", ""})
+        EXPECT_EQ("(refused)", Match("C:\\G", "data", bad)) << bad;
+    EXPECT_EQ("(refused)", Match("C:\\G", "..\\up", "a.vce"));
+}
+
+TEST(UninstallPaths, InstallIniNamesTheSaveFolder)
+{
+    EXPECT_EQ("C:\\Users\\me\\AppData\\Local\\Brand\\Title\\save",
+              FromIni("save=C:\\Users\\me\\AppData\\Local\\Brand\\Title\\save"));
+    // The path ends at the first zero byte.
+    EXPECT_EQ("C:\\G\\save", FromIni(std::string("save=C:\\G\\save\0junk", 19)));
+    for (const std::string& other :
+         {std::string(""), std::string("save"), std::string("Save=C:\\G\\save"),
+          std::string(" save=C:\\G\\save"), std::string("save="), std::string("save=C:\\"),
+          std::string("save=save"), std::string("save=C:\\G\\..\\.."), std::string("path=C:\\G")})
+        EXPECT_EQ("(default)", FromIni(other)) << other;
+}
+
+TEST(UninstallPaths, ASavePathTooLongForTheBufferIsNotCut)
+{
+    const std::string path = "C:\\" + std::string(256, 'a');  // 259 characters
+    EXPECT_EQ(path, FromIni("save=" + path));
+    EXPECT_EQ("(default)", FromIni("save=" + path + "b"));
+    EXPECT_EQ("(default)", FromIni("save=C:\\G\\save", 9));
+}
+
+TEST(UninstallPaths, DefaultSaveFolderIsInsideTheInstallFolder)
+{
+    char path[64];
+    EXPECT_TRUE(BuildDefaultSavePath(path, sizeof path, "C:\\G", "save"));
+    EXPECT_STREQ("C:\\G\\save", path);
+    EXPECT_TRUE(BuildDefaultSavePath(path, sizeof path, "C:\\G", ""));
+    EXPECT_STREQ("C:\\G", path);
+    EXPECT_FALSE(BuildDefaultSavePath(path, sizeof path, "C:\\G", "..\\.."));
+    EXPECT_STREQ("", path);
+    EXPECT_FALSE(BuildDefaultSavePath(path, sizeof path, "", "save"));
+    EXPECT_FALSE(BuildDefaultSavePath(path, sizeof path, "C:\\", "save"));
+}
+
+TEST(UninstallPaths, EnclosingLevelsAreCutOnlyWhenTheyAreNamed)
+{
+    EXPECT_EQ("C:\\L\\Brand\\Title", Cut("C:\\L\\Brand\\Title\\save", "save"));
+    EXPECT_EQ("C:\\L\\Brand\\Title", Cut("C:\\L\\Brand\\Title\\SAVE\\", "save"));
+    EXPECT_EQ("C:\\L\\Brand", Cut("C:\\L\\Brand\\星霜", "星霜"));
+    EXPECT_EQ("C:\\L\\Brand\\", Cut("C:\\L\\Brand\\\\Title", "Title"));
+    // Another last level, a name glued to the level before, a 0x5C that is
+    // the second byte of a character, the drive root: all stay.
+    EXPECT_EQ("(kept) C:\\L\\Title\\data", Cut("C:\\L\\Title\\data", "save"));
+    EXPECT_EQ("(kept) C:\\L\\mysave", Cut("C:\\L\\mysave", "save"));
+    EXPECT_EQ("(kept) C:\\L\\\x83\x5Csave", Cut("C:\\L\\\x83\x5Csave", "save"));
+    EXPECT_EQ("(kept) C:\\save", Cut("C:\\save", "save"));
+    EXPECT_EQ("(kept) save", Cut("save", "save"));
+    EXPECT_EQ("(kept) C:\\L\\save", Cut("C:\\L\\save", ""));
+}
+
+TEST(UninstallPaths, ShortcutGroupLeavesOutEmptyLevelsAndRefusesOthers)
+{
+    int levels = -1;
+    EXPECT_EQ("C:\\P\\Brand\\Title", Group("C:\\P", "Brand", "Title", &levels));
+    EXPECT_EQ(2, levels);
+    EXPECT_EQ("C:\\P\\Title", Group("C:\\P", "", "Title", &levels));
+    EXPECT_EQ(1, levels);
+    EXPECT_EQ("C:\\P", Group("C:\\P", "", "", &levels));
+    EXPECT_EQ(0, levels);
+    EXPECT_EQ("(refused)", Group("C:\\P", "..", "Title", &levels));
+    EXPECT_EQ("(refused)", Group("C:\\P", "Brand", "..\\..\\..", &levels));
+    EXPECT_EQ("(refused)", Group("", "Brand", "Title", &levels));
+    EXPECT_EQ(0, levels);
+}
+
+TEST(UninstallPaths, CaptionAndClosingMessages)
+{
+    char caption[64];
+    EXPECT_TRUE(FormatUninstallCaption(caption, sizeof caption, "星霜"));
+    EXPECT_STREQ("星霜 のアンインストール", caption);
+    EXPECT_STREQ("アンインストールが正常に終了しました。", UninstallClosingMessage(true));
+    EXPECT_STREQ("アンインストールは正常に終了しました。\n"
+                 "ファイルやフォルダが残っている場合は、お手数ですが手動で削除して下さい。",
+                 UninstallClosingMessage(false));
+}

@@ -1,0 +1,289 @@
+#include "verify/verify_run.h"
+
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char EmptyMd5[] = "d41d8cd98f00b204e9800998ecf8427e";
+
+std::string Md5Hex(const std::vector<uint8_t>& bytes)
+{
+    Md5Context c;
+    Md5Init(&c);
+    Md5Update(&c, bytes.data(), bytes.size());
+    uint8_t digest[16];
+    Md5Final(&c, digest);
+    char hex[33];
+    Md5ToHex(digest, hex);
+    return hex;
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// What the dialog's controls would show, recorded.
+struct FakeView {
+    std::vector<std::string> Names;
+    std::vector<std::string> Status;
+    std::vector<uint32_t> Ranges;
+    std::vector<uint32_t> Positions;
+    int Opens = 0;
+
+    static bool Read(void* c, int item, char* name, size_t size)
+    {
+        auto* self = static_cast<FakeView*>(c);
+        if (item < 0 || item >= static_cast<int>(self->Names.size()))
+            return false;
+        snprintf(name, size, "%s", self->Names[item].c_str());
+        return true;
+    }
+    static void Show(void* c, int item, const char* status)
+    {
+        auto* self = static_cast<FakeView*>(c);
+        self->Status.resize(self->Names.size());
+        self->Status.at(item) = status;
+    }
+    static void Start(void* c, uint32_t range)
+    {
+        auto* self = static_cast<FakeView*>(c);
+        self->Ranges.push_back(range);
+        self->Positions.clear();
+    }
+    static void Progress(void* c, uint32_t position)
+    {
+        static_cast<FakeView*>(c)->Positions.push_back(position);
+    }
+    VerifyView View() { return {this, Read, Show, Start, Progress}; }
+};
+
+void ClearModel()
+{
+    for (auto& disc : SetupScript.DiscFiles) {
+        for (auto& entry : disc) {
+            free(entry.Name);
+            entry = FileEntry{};
+        }
+    }
+    SetupScript.DISCNUM = 0;
+}
+
+void SetEntry(int disc, int entry, const char* name, const std::string& digest)
+{
+    FileEntry& file = SetupScript.DiscFiles[disc][entry];
+    file.Name = static_cast<char*>(calloc(1, PathWidth));
+    snprintf(file.Name, PathWidth, "%s", name);
+    snprintf(file.Digest, sizeof file.Digest, "%s", digest.c_str());
+}
+
+class VerifyRunTest : public testing::Test {
+protected:
+    void SetUp() override { ClearModel(); }
+    void TearDown() override
+    {
+        AbandonVerifyRun(&VerifyRun);
+        ClearModel();
+    }
+
+    // Lists the files as the dialog does and runs every step to the end.
+    // Returns the number of steps taken.
+    int RunAll(FakeView& view)
+    {
+        view.Names.clear();
+        CollectVerifyItems(
+            [](void* c, int item, const char* name) {
+                static_cast<FakeView*>(c)->Names.resize(item + 1);
+                static_cast<FakeView*>(c)->Names[item] = name;
+            },
+            &view);
+        ResetVerifyState(&VerifyRun);
+        uint8_t piece[VerifyPieceSize];
+        int steps = 0;
+        while (VerifyStep(&VerifyRun, view.View(), Dir.Path.c_str(), piece))
+            ++steps;
+        EXPECT_EQ(nullptr, VerifyRun.OpenFile);
+        return steps;
+    }
+
+    TempDir Dir;
+};
+
+}  // namespace
+
+TEST(VerifyRules, DigestsCompareWithoutRegardToCase)
+{
+    EXPECT_TRUE(DigestMatches(EmptyMd5, EmptyMd5));
+    EXPECT_TRUE(DigestMatches(EmptyMd5, "D41D8CD98F00B204E9800998ECF8427E"));
+    EXPECT_TRUE(DigestMatches(EmptyMd5, "d41D8cd98F00b204e9800998ecf8427E"));
+    EXPECT_FALSE(DigestMatches(EmptyMd5, "d41d8cd98f00b204e9800998ecf8427f"));
+    EXPECT_FALSE(DigestMatches(EmptyMd5, "d41d8cd98f00b204e9800998ecf8427"));
+    EXPECT_FALSE(DigestMatches(EmptyMd5, "d41d8cd98f00b204e9800998ecf8427e0"));
+    EXPECT_FALSE(DigestMatches(EmptyMd5, ""));
+}
+
+TEST(VerifyRules, ProgressRangeIsThePieceCountUpTo16Bits)
+{
+    EXPECT_EQ(0u, ProgressRange(0));
+    EXPECT_EQ(1u, ProgressRange(1));
+    EXPECT_EQ(1u, ProgressRange(8192));
+    EXPECT_EQ(2u, ProgressRange(8193));
+    EXPECT_EQ(65535u, ProgressRange(65535u * 8192));
+    EXPECT_EQ(65535u, ProgressRange(65536u * 8192));
+    EXPECT_EQ(65535u, ProgressRange(0xFFFFFFFFu));
+    EXPECT_EQ(7u, ProgressPosition(7, 100000));
+}
+
+TEST(VerifyRules, ALargeFileStillFillsTheBarStepByStep)
+{
+    for (const uint32_t size : {65536u * 8192, 0xFFFFFFFFu, 70000u * 8192 + 5}) {
+        const uint32_t pieces = static_cast<uint32_t>((uint64_t{size} + 8191) / 8192);
+        uint32_t last = 0;
+        for (uint32_t done = 0; done <= pieces; ++done) {
+            const uint32_t position = ProgressPosition(done, size);
+            ASSERT_GE(position, last) << size << " " << done;
+            ASSERT_LE(position - last, 1u);
+            last = position;
+        }
+        EXPECT_EQ(0u, ProgressPosition(0, size));
+        EXPECT_EQ(ProgressRange(size), last) << size;
+    }
+}
+
+TEST_F(VerifyRunTest, ItemsAreTheFilesWithADigestOfEveryDiscUpToDiscnum)
+{
+    SetEntry(0, 0, "a.dat", "11");
+    SetEntry(0, 1, "nodigest.dat", "");
+    SetEntry(0, 2, "b.dat", "22");
+    SetEntry(2, 0, "c.dat", "33");  // disc 2 (index 1) lists nothing
+    SetEntry(3, 0, "beyond.dat", "44");
+    SetupScript.DISCNUM = 3;
+    std::vector<std::string> names;
+    const int count = CollectVerifyItems(
+        [](void* c, int item, const char* name) {
+            auto* list = static_cast<std::vector<std::string>*>(c);
+            EXPECT_EQ(static_cast<int>(list->size()), item);
+            list->push_back(name);
+        },
+        &names);
+    EXPECT_EQ(3, count);
+    EXPECT_EQ((std::vector<std::string>{"a.dat", "b.dat", "c.dat"}), names);
+    EXPECT_STREQ("22", ItemDigest[1]);
+    EXPECT_STREQ("33", ItemDigest[2]);
+}
+
+TEST_F(VerifyRunTest, DiscnumBeyondTheTableIsBounded)
+{
+    SetEntry(9, 0, "last.dat", "11");
+    SetupScript.DISCNUM = 0xFFFFFFFF;
+    int count = CollectVerifyItems([](void*, int, const char*) {}, nullptr);
+    EXPECT_EQ(1, count);
+}
+
+TEST_F(VerifyRunTest, VerdictsOfSoundChangedMissingAndUpperCaseFiles)
+{
+    const auto content = PatternBytes(20000, 7);
+    WriteBytes(Dir / "good.dat", content);
+    WriteBytes(Dir / "upper.dat", content);
+    auto changed = content;
+    changed[19999] ^= 1;
+    WriteBytes(Dir / "changed.dat", changed);
+    MakeFolder(Dir / "sub");
+    WriteBytes(Dir / (std::string("sub") + PathSeparator() + "empty.dat"), {});
+    SetEntry(0, 0, "good.dat", Md5Hex(content));
+    SetEntry(0, 1, "changed.dat", Md5Hex(content));
+    SetEntry(0, 2, "missing.dat", Md5Hex(content));
+    SetEntry(0, 3, "upper.dat", Upper(Md5Hex(content)));
+    SetEntry(0, 4, "sub\\empty.dat", EmptyMd5);
+    SetupScript.DISCNUM = 1;
+    FakeView view;
+    RunAll(view);
+    EXPECT_EQ((std::vector<std::string>{"OK", "NG - Different", "NG - Cannot Open", "OK", "OK"}),
+              view.Status);
+    EXPECT_EQ(2u, VerifyRun.ErrorCount);
+    EXPECT_EQ(5, VerifyRun.CurrentItem);  // one past the last: no such item ended the run
+}
+
+TEST_F(VerifyRunTest, PiecesAre8192BytesAndTheBarMovesOncePerPiece)
+{
+    WriteBytes(Dir / "exact.dat", PatternBytes(8192, 1));
+    WriteBytes(Dir / "onemore.dat", PatternBytes(8193, 2));
+    WriteBytes(Dir / "empty.dat", {});
+    SetEntry(0, 0, "exact.dat", Md5Hex(PatternBytes(8192, 1)));
+    SetupScript.DISCNUM = 1;
+    FakeView view;
+    // One open and one piece.
+    EXPECT_EQ(2, RunAll(view));
+    EXPECT_EQ((std::vector<uint32_t>{1}), view.Ranges);
+    EXPECT_EQ((std::vector<uint32_t>{1}), view.Positions);
+
+    ClearModel();
+    SetEntry(0, 0, "onemore.dat", Md5Hex(PatternBytes(8193, 2)));
+    SetupScript.DISCNUM = 1;
+    FakeView two;
+    EXPECT_EQ(3, RunAll(two));
+    EXPECT_EQ((std::vector<uint32_t>{2}), two.Ranges);
+    EXPECT_EQ((std::vector<uint32_t>{1, 2}), two.Positions);
+    EXPECT_EQ("OK", two.Status[0]);
+
+    ClearModel();
+    SetEntry(0, 0, "empty.dat", EmptyMd5);
+    SetupScript.DISCNUM = 1;
+    FakeView none;
+    // The empty file is read as one zero-length last piece; the bar stays at 0 of 0.
+    EXPECT_EQ(2, RunAll(none));
+    EXPECT_EQ((std::vector<uint32_t>{0}), none.Ranges);
+    EXPECT_TRUE(none.Positions.empty());
+    EXPECT_EQ("OK", none.Status[0]);
+}
+
+TEST_F(VerifyRunTest, NoItemsEndsTheRunAtOnceWithoutErrors)
+{
+    FakeView view;
+    EXPECT_EQ(0, RunAll(view));
+    EXPECT_EQ(0u, VerifyRun.ErrorCount);
+}
+
+TEST_F(VerifyRunTest, AStoppedRunClosesItsFile)
+{
+    WriteBytes(Dir / "big.dat", PatternBytes(5 * 8192, 3));
+    SetEntry(0, 0, "big.dat", "x");
+    SetupScript.DISCNUM = 1;
+    FakeView view;
+    view.Names = {"big.dat"};
+    ResetVerifyState(&VerifyRun);
+    uint8_t piece[VerifyPieceSize];
+    VerifyStep(&VerifyRun, view.View(), Dir.Path.c_str(), piece);
+    VerifyStep(&VerifyRun, view.View(), Dir.Path.c_str(), piece);
+    ASSERT_NE(nullptr, VerifyRun.OpenFile);
+    EXPECT_EQ(8192u, VerifyRun.BytesDone);
+    EXPECT_EQ("Now Checking...", view.Status[0]);
+    AbandonVerifyRun(&VerifyRun);
+    EXPECT_EQ(nullptr, VerifyRun.OpenFile);
+}
+
+TEST_F(VerifyRunTest, AFileThatShrinksWhileReadIsAReadFailure)
+{
+    WriteBytes(Dir / "shrinks.dat", PatternBytes(3 * 8192, 4));
+    SetEntry(0, 0, "shrinks.dat", Md5Hex(PatternBytes(3 * 8192, 4)));
+    SetupScript.DISCNUM = 1;
+    FakeView view;
+    view.Names = {"shrinks.dat"};
+    ResetVerifyState(&VerifyRun);
+    uint8_t piece[VerifyPieceSize];
+    VerifyStep(&VerifyRun, view.View(), Dir.Path.c_str(), piece);
+    WriteBytes(Dir / "shrinks.dat", PatternBytes(100, 4));
+    while (VerifyStep(&VerifyRun, view.View(), Dir.Path.c_str(), piece)) {
+    }
+    EXPECT_EQ("NG - Read Failed", view.Status[0]);
+    EXPECT_EQ(1u, VerifyRun.ErrorCount);
+}
