@@ -1,15 +1,15 @@
-// The screens behind the modes other than the launcher. Until the install
-// and game-start screens exist, their modes lead back to the launcher.
+// The screens behind the modes other than the launcher.
 #include "app/mode_screens.h"
 
-#include "script/setup_model.h"
+#include "app/app_shell.h"
+#include "app/game_start.h"
+#include "install/install_run.h"
 #include "uninstall/uninstall.h"
 #include "verify/file_check.h"
 
 int RunInstallMode()
 {
-    SetupScript.AppMode = ModeMenu;
-    return 1;
+    return RunInstallation(StartShowCommand, ReleaseInstanceMutex);
 }
 
 int RunUninstallScreen()
@@ -20,8 +20,7 @@ int RunUninstallScreen()
 
 int RunStartGameMode()
 {
-    SetupScript.AppMode = ModeMenu;
-    return 1;
+    return StartInstalledGame({ReleaseInstanceMutex, TakeInstanceMutex});
 }
 
 int RunFileCheckScreen()

@@ -21,12 +21,11 @@ TEST_F(DrubelTest, NotInstalledTheLauncherOffersTheInstall)
     EXPECT_EQ("終了", ControlText(launcher, LaunchExit));
     EXPECT_EQ(GetDlgItem(launcher, LaunchInstall), FocusOf(launcher));
 
-    // The install screens are not there yet: the mode leads back to a new launcher.
+    // The install leads to the options dialog, which cannot show itself
+    // without its logo picture: the program ends without a message.
     PressButton(launcher, LaunchInstall);
     ASSERT_TRUE(WaitForWindowGone(launcher));
-    launcher = WaitForLauncher(ProductTitle);
-    ASSERT_NE(nullptr, launcher);
-    ExitLauncher(launcher);
+    EXPECT_EQ(0, WaitForExit(process, 20000));
     CloseHandle(process);
 }
 

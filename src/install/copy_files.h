@@ -1,0 +1,62 @@
+// The copy worker's walk over one disc's file list: which entries are
+// copied, from where to where, in 4096-byte blocks with a look at the
+// worker's messages before each entry and each full block. The file and
+// message calls come in through CopyIo, so that the walk is plain logic.
+#pragma once
+
+#include "script/setup_model.h"
+
+#include <atomic>
+#include <cstdint>
+
+constexpr uint32_t CopyChunkSize = 4096;
+
+struct CopyFound {
+    char Name[PathWidth];
+    int IsFolder;
+};
+
+struct CopyIo {
+    void* Context;
+    // An open source file and its size in bytes, or null.
+    void* (*OpenSource)(void* context, const char* path, uint32_t* size);
+    // A new (or emptied) destination file, or null.
+    void* (*CreateTarget)(void* context, const char* path);
+    // 1 when exactly `count` bytes were read or written; a short count is a failure.
+    int (*Read)(void* context, void* file, uint8_t* buffer, uint32_t count);
+    int (*Write)(void* context, void* file, const uint8_t* buffer, uint32_t count);
+    void (*CloseFile)(void* context, void* file);
+    // A search and its first match, or null when nothing matches.
+    void* (*FindFirst)(void* context, const char* pattern, CopyFound* found);
+    int (*FindNext)(void* context, void* search, CopyFound* found);
+    void (*FindClose)(void* context, void* search);
+    // The worker's message check: 1 to go on, 0 to stop.
+    int (*CheckMessages)(void* context);
+};
+
+// Bytes read and written so far in this installation. The worker raises
+// them; the window's timer reads them without waiting for the worker.
+struct CopyCounters {
+    std::atomic<uint64_t> BytesRead{0};
+    std::atomic<uint64_t> BytesWritten{0};
+};
+
+enum CopyOutcome {
+    CopyListDone,
+    CopyStopped,
+    CopyReadError,
+    CopyWriteError,
+};
+
+struct CopyResult {
+    CopyOutcome Outcome;
+    int Entry;  // FILELIST index of the entry that failed
+};
+
+// Copies the entries of `disc` (0-based) that share a bit with InstallOption
+// from the root of DiscDrive to InstallFolder. Every file and search it
+// opened is closed again when it returns. A name that would leave the
+// install folder (a ".." segment, a drive or a root of its own), and a path
+// that does not fit 260 bytes, fail their entry: a read error for a source
+// path, a write error for a destination.
+CopyResult CopyDiscFiles(int disc, const CopyIo& io, CopyCounters* counters);

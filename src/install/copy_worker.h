@@ -1,0 +1,32 @@
+// The copy worker thread of the install window: one per disc, started by
+// the window and waited for before the window goes on.
+#pragma once
+
+#include "install/copy_files.h"
+
+#include <windows.h>
+
+// Bytes read and written in this installation, for the window's progress.
+extern CopyCounters InstallCounters;
+// The window the worker posts its messages to; set before the worker starts.
+extern HWND WorkerTarget;
+// Set by a worker that undid the installation (after a stop or an error),
+// before its thread ends; read once the thread has ended.
+extern volatile LONG WorkerRolledBack;
+
+// Thread start routine: copies the files of disc `parameter` (0-based), then
+// posts InstMsgNextDisc, or InstMsgReadError / InstMsgWriteError (disc,
+// entry) and removes the installation; after a stop it only removes it.
+// Thread messages: WM_KEYDOWN pauses until the next message (WM_CLOSE then
+// stops), WM_CLOSE stops.
+DWORD WINAPI CopyWorkerMain(LPVOID parameter);
+
+// The worker's message check on the calling thread's queue: takes one
+// waiting message, if any. WM_CLOSE: 0 (stop). WM_KEYDOWN: waits for the
+// next message, 0 when that is WM_CLOSE. Anything else: 1 (go on).
+int CheckWorkerMessages();
+
+// Starts CopyWorkerMain for `disc` and returns once the worker can take
+// thread messages, so that a pause posted right away is never lost. The
+// thread's handle, or null when it could not be started.
+HANDLE StartCopyWorker(int disc, DWORD* threadId);

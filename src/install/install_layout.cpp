@@ -1,0 +1,39 @@
+#include "install/install_layout.h"
+
+#include "common/path_rules.h"
+#include "common/text.h"
+
+#include <cstring>
+
+bool SaveGoesToLocalAppData(uint32_t platformId, uint32_t majorVersion, const char* programFiles,
+                            const char* installFolder)
+{
+    if (platformId != PlatformNt || majorVersion < 6)
+        return false;
+    // An empty value would be a prefix of every folder.
+    if (programFiles == nullptr || programFiles[0] == '\0')
+        return false;
+    return EqualNoCaseN(installFolder, programFiles, strlen(programFiles));
+}
+
+bool ComposeInstallIniText(char* dest, size_t size, const char* savePath)
+{
+    return FormatText(dest, size, "save=%s", savePath);
+}
+
+bool ComposeShortcutPaths(const char* linkFolder, int index, ShortcutPaths* paths)
+{
+    const char* name = SetupScript.SHORTCUTNAME[index];
+    const char* folder = SetupScript.SHORTCUTFOLDER[index];
+    const char* link = SetupScript.SHORTCUTLINK[index];
+    if (!IsContainedRelativePath(name) || !JoinPath(paths->LinkFile, linkFolder, name))
+        return false;
+    if (folder[0] == '\0') {
+        return CopyText(paths->WorkFolder, SetupScript.InstallFolder) &&
+               JoinPath(paths->Target, SetupScript.InstallFolder, link);
+    }
+    return FormatText(paths->WorkFolder, sizeof paths->WorkFolder, "%s\\%s",
+                      SetupScript.InstallFolder, folder) &&
+           FormatText(paths->Target, sizeof paths->Target, "%s\\%s\\%s", SetupScript.InstallFolder,
+                      folder, link);
+}

@@ -1,0 +1,34 @@
+// Where an installation puts its save data, its Install.ini and its shell
+// links: the decisions and the paths, apart from the calls that make them.
+#pragma once
+
+#include "script/setup_model.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Platform identifier of the NT family in the version record.
+constexpr uint32_t PlatformNt = 2;
+
+// True when the save data go below the user's local application data: NT 6
+// or later, and the install folder begins (ignoring case, a plain prefix
+// test) with the program-files folder. `programFiles` is null when it could
+// not be read. Whether the local folder itself can be had is the caller's.
+bool SaveGoesToLocalAppData(uint32_t platformId, uint32_t majorVersion, const char* programFiles,
+                            const char* installFolder);
+
+// The content of Install.ini: "save=" and the save folder's path, nothing
+// after it.
+bool ComposeInstallIniText(char* dest, size_t size, const char* savePath);
+
+struct ShortcutPaths {
+    char LinkFile[PathWidth];
+    char Target[PathWidth];
+    char WorkFolder[PathWidth];
+};
+
+// The link file of SHORTCUTNAME[index] in `linkFolder`, and its target and
+// working folder below the install folder (through SHORTCUTFOLDER when the
+// entry has one). False when a path does not fit, or when the link's name
+// would leave its folder: that link is not made.
+bool ComposeShortcutPaths(const char* linkFolder, int index, ShortcutPaths* paths);

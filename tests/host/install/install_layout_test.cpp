@@ -1,0 +1,66 @@
+#include "install/install_layout.h"
+#include "install_model_fixture.h"
+
+#include <string>
+
+TEST(SaveRule, LocalApplicationDataOnlyOnNt6AndBelowTheProgramFilesFolder)
+{
+    const char* programFiles = "C:\\Program Files";
+    const char* below = "C:\\Program Files\\Maker\\Game";
+    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, below));
+    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 10, programFiles, below));
+    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 5, programFiles, below));
+    EXPECT_FALSE(SaveGoesToLocalAppData(1, 6, programFiles, below));  // the 9x family
+    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, nullptr, below));
+    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, "", below));
+    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, "D:\\Games\\Game"));
+    // Case does not count, and the test is a plain prefix test.
+    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, "c:\\PROGRAM FILES\\Game"));
+    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, "C:\\Program Files Extra\\G"));
+    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, "C:\\Program"));
+}
+
+TEST(InstallIni, SaveAndThePathWithNothingAfterIt)
+{
+    char text[300];
+    ASSERT_TRUE(ComposeInstallIniText(text, sizeof text, "C:\\Game\\save"));
+    EXPECT_EQ(std::string("save=C:\\Game\\save"), text);
+}
+
+using ShortcutLayout = InstallModelTest;
+
+TEST_F(ShortcutLayout, TargetAndWorkingFolderFollowTheShortcutFolder)
+{
+    CopyText(SetupScript.InstallFolder, "C:\\Games\\Arcadia");
+    CopyText(SetupScript.SHORTCUTNAME[0], "Play.lnk");
+    CopyText(SetupScript.SHORTCUTLINK[0], "Arcadia.exe");
+    CopyText(SetupScript.SHORTCUTNAME[1], "Readme.lnk");
+    CopyText(SetupScript.SHORTCUTLINK[1], "readme.txt");
+    CopyText(SetupScript.SHORTCUTFOLDER[1], "manual");
+
+    ShortcutPaths paths;
+    ASSERT_TRUE(ComposeShortcutPaths("P:\\Programs\\Brand\\Title", 0, &paths));
+    EXPECT_EQ(std::string("P:\\Programs\\Brand\\Title\\Play.lnk"), paths.LinkFile);
+    EXPECT_EQ(std::string("C:\\Games\\Arcadia\\Arcadia.exe"), paths.Target);
+    EXPECT_EQ(std::string("C:\\Games\\Arcadia"), paths.WorkFolder);
+
+    ASSERT_TRUE(ComposeShortcutPaths("D:\\Desktop\\", 1, &paths));
+    EXPECT_EQ(std::string("D:\\Desktop\\Readme.lnk"), paths.LinkFile);
+    EXPECT_EQ(std::string("C:\\Games\\Arcadia\\manual\\readme.txt"), paths.Target);
+    EXPECT_EQ(std::string("C:\\Games\\Arcadia\\manual"), paths.WorkFolder);
+}
+
+TEST_F(ShortcutLayout, ALinkNameThatLeavesItsFolderOrDoesNotFitIsNotMade)
+{
+    CopyText(SetupScript.InstallFolder, "C:\\Game");
+    ShortcutPaths paths;
+    CopyText(SetupScript.SHORTCUTNAME[0], "..\\..\\Startup\\evil.lnk");
+    EXPECT_FALSE(ComposeShortcutPaths("P:\\Programs", 0, &paths));
+    CopyText(SetupScript.SHORTCUTNAME[0], "C:\\evil.lnk");
+    EXPECT_FALSE(ComposeShortcutPaths("P:\\Programs", 0, &paths));
+    CopyText(SetupScript.SHORTCUTNAME[0], "");
+    EXPECT_FALSE(ComposeShortcutPaths("P:\\Programs", 0, &paths));
+    CopyText(SetupScript.SHORTCUTNAME[0], "Play.lnk");
+    const std::string deep = "P:\\" + std::string(250, 'p');
+    EXPECT_FALSE(ComposeShortcutPaths(deep.c_str(), 0, &paths));
+}
