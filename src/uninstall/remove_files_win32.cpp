@@ -94,13 +94,14 @@ int RemoveInstalledFiles(int deleteSaveData)
                 result = 0;
         }
     }
-    if (!RemoveMadeFolders(folder))
-        result = 0;
-    Sleep(100);
-    // The install folder cannot go while it is the current folder.
+    // No folder of the installation can go while it is the current folder,
+    // and the uninstaller of the Start menu starts in one of them (uninst\).
     char driveRoot[4];
     CopyTextN(driveRoot, sizeof driveRoot, folder, 3);
     SetCurrentDirectoryA(driveRoot);
+    if (!RemoveMadeFolders(folder))
+        result = 0;
+    Sleep(100);
     RemoveDirectoryA(folder);
     return result;
 }

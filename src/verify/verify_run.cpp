@@ -29,6 +29,12 @@ int CollectVerifyItems(void (*add)(void* context, int item, const char* name), v
                 break;
             if (file.Digest[0] == '\0')
                 continue;
+            // A file of an option that was not installed was never copied:
+            // listing it would call a sound installation damaged and send
+            // the player to reinstall. Without an option word (no install
+            // record) every file is listed.
+            if (SetupScript.InstallOption != 0 && (file.OptionMask & SetupScript.InstallOption) == 0)
+                continue;
             CopyText(ItemDigest[count], file.Digest);
             add(context, count, file.Name);
             ++count;

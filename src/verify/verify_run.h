@@ -48,8 +48,9 @@ extern char ItemDigest[MaxVerifyItems][TextWidth];
 void ResetVerifyState(VerifyState* state);
 
 // Walks the file table of discs 0 .. DISCNUM-1 and calls `add` for every
-// entry with a digest, with consecutive item indexes from 0; stores each
-// digest in ItemDigest. Returns the number of items.
+// entry with a digest that the installed option copied (every such entry
+// while InstallOption is 0), with consecutive item indexes from 0; stores
+// each digest in ItemDigest. Returns the number of items.
 int CollectVerifyItems(void (*add)(void* context, int item, const char* name), void* context);
 
 // True when the computed digest (32 lower-case hex digits) and the script's

@@ -93,6 +93,8 @@ void WriteDiscFile(const std::string& root, const DiscFile& file, const std::str
 
 std::string BytesOf(const DiscFile& file)
 {
+    if (!file.Source.empty())
+        return ReadBytesFrom(file.Source);
     // The stand-in game is this driver itself.
     if (file.Name == "game.exe") {
         char self[MAX_PATH] = {};
@@ -119,6 +121,8 @@ BOOL CALLBACK MatchInstallWindow(HWND window, LPARAM parameter)
 }
 
 }  // namespace
+
+std::string DiscFileBytes(const DiscFile& file) { return BytesOf(file); }
 
 std::vector<uint8_t> PlainBitmap(uint32_t width, uint32_t height, uint32_t bgra)
 {
@@ -396,6 +400,25 @@ void InstallTest::CloseFinishScreen(HWND window)
 {
     PostMessageA(window, WM_KEYDOWN, 'A', 0);
     EXPECT_TRUE(WaitForWindowGone(window));
+}
+
+HWND InstallTest::InstallProduct(const std::vector<std::string>& script, bool full,
+                                 bool desktopLink)
+{
+    HWND options = StartAndOpenOptions(script);
+    if (!options)
+        return nullptr;
+    PressButton(options, full ? OptionFirst : OptionSecond);
+    SendMessageA(GetDlgItem(options, DesktopShortcut), BM_SETCHECK,
+                 desktopLink ? BST_CHECKED : BST_UNCHECKED, 0);
+    HWND window = ConfirmOptions(options);
+    if (!window)
+        return nullptr;
+    if (full)
+        AnswerDisc2Request();
+    WaitForFinish();
+    CloseFinishScreen(window);
+    return WaitForLauncher(ProductTitle);
 }
 
 std::string InstallTest::InstallFolder() const

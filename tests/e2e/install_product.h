@@ -24,6 +24,7 @@ struct DiscFile {
     std::string Name;   // below the disc's root and the install folder
     size_t Size;
     bool FullOnly;      // mask 8, else 0x0C
+    std::string Source = {};  // when set, the disc file is a copy of this file
 };
 
 class InstallTest : public DrubelTest {
@@ -45,6 +46,9 @@ protected:
     // The finish screen: waits until the links exist, then a key closes it.
     void WaitForFinish();
     void CloseFinishScreen(HWND window);
+    // A whole installation of `script` with the first (full) or second
+    // option, disc 2 inserted when asked for; returns the launcher after it.
+    HWND InstallProduct(const std::vector<std::string>& script, bool full, bool desktopLink);
 
     // Expected paths.
     std::string InstallFolder() const;
@@ -64,6 +68,9 @@ protected:
     HANDLE Process = nullptr;
     std::string PreviousDesktop;
 };
+
+// The bytes a disc file holds.
+std::string DiscFileBytes(const DiscFile& file);
 
 // The install window (class "QRX_INST"), waited for; null when none came.
 HWND WaitForInstallWindow(DWORD milliseconds = 20000);

@@ -181,6 +181,34 @@ TEST_F(VerifyRunTest, ItemsAreTheFilesWithADigestOfEveryDiscUpToDiscnum)
     EXPECT_STREQ("33", ItemDigest[2]);
 }
 
+TEST_F(VerifyRunTest, FilesOfAnOptionThatWasNotInstalledAreNotListed)
+{
+    SetEntry(0, 0, "both.dat", "11");
+    SetEntry(0, 1, "full.dat", "22");
+    SetEntry(0, 2, "minimum.dat", "33");
+    SetupScript.DiscFiles[0][0].OptionMask = 0x0C;
+    SetupScript.DiscFiles[0][1].OptionMask = 0x08;
+    SetupScript.DiscFiles[0][2].OptionMask = 0x04;
+    SetupScript.DISCNUM = 1;
+    auto collect = [] {
+        std::vector<std::string> names;
+        CollectVerifyItems(
+            [](void* c, int, const char* name) {
+                static_cast<std::vector<std::string>*>(c)->push_back(name);
+            },
+            &names);
+        return names;
+    };
+    SetupScript.InstallOption = 0x04 | DesktopShortcutBit;
+    EXPECT_EQ((std::vector<std::string>{"both.dat", "minimum.dat"}), collect());
+    EXPECT_STREQ("33", ItemDigest[1]);
+    SetupScript.InstallOption = 0x08;
+    EXPECT_EQ((std::vector<std::string>{"both.dat", "full.dat"}), collect());
+    // No option word to go by: every file with a digest.
+    SetupScript.InstallOption = 0;
+    EXPECT_EQ((std::vector<std::string>{"both.dat", "full.dat", "minimum.dat"}), collect());
+}
+
 TEST_F(VerifyRunTest, DiscnumBeyondTheTableIsBounded)
 {
     SetEntry(9, 0, "last.dat", "11");

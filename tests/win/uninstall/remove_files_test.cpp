@@ -89,3 +89,16 @@ TEST_F(UninstallTest, NoInstallFolderMeansNothingIsDeleted)
     EXPECT_EQ(0, RemoveInstalledFiles(0));
     EXPECT_TRUE(Exists(Install + "\\inside.dat"));
 }
+
+TEST_F(UninstallTest, AMadeFolderThatIsTheCurrentFolderGoesToo)
+{
+    // The Start-menu uninstaller starts with its own folder uninst\ current.
+    List(0, {"Game.exe", "uninst\\Drubel.exe"});
+    Slots(SetupScript.MAKEFOLDER, {"uninst"});
+    PutFile(Install, "Game.exe");
+    PutFile(Install, "uninst\\Drubel.exe");
+    SetCurrentDirectoryA((Install + "\\uninst").c_str());
+    EXPECT_EQ(1, RemoveInstalledFiles(0));
+    EXPECT_FALSE(Exists(Install + "\\uninst"));
+    EXPECT_FALSE(Exists(Install));
+}

@@ -1,0 +1,232 @@
+// The installed-file check after an installation: a sound installation, a
+// second run that finds a changed and a deleted file, and "終了" while a
+// large file is being read.
+#include "install_product.h"
+
+#include <commctrl.h>
+#include <wincrypt.h>
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+enum : int {
+    CheckList = 1018,
+    CheckProgress = 1019,
+};
+
+const char CheckCaption[] = "『テストゲーム』ファイルチェック";
+const char SoundText[] = "インストールされたファイルはすべて正常です。";
+const char DamagedText[] =
+    "エラーになったファイルがあります。ゲームを実行せず、再インストールして下さい。";
+
+using Row = std::pair<std::string, std::string>;  // file, verdict
+
+// MD5 from the system's crypto provider, apart from the program's own.
+std::string Md5Hex(const std::string& bytes, bool upperCase)
+{
+    std::string hex;
+    HCRYPTPROV provider = 0;
+    HCRYPTHASH hash = 0;
+    BYTE digest[16];
+    DWORD size = sizeof digest;
+    if (CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT) &&
+        CryptCreateHash(provider, CALG_MD5, 0, 0, &hash) &&
+        CryptHashData(hash, reinterpret_cast<const BYTE*>(bytes.data()),
+                      static_cast<DWORD>(bytes.size()), 0) &&
+        CryptGetHashParam(hash, HP_HASHVAL, digest, &size, 0)) {
+        for (BYTE b : digest) {
+            char two[3];
+            snprintf(two, sizeof two, upperCase ? "%02X" : "%02x", b);
+            hex += two;
+        }
+    }
+    if (hash)
+        CryptDestroyHash(hash);
+    if (provider)
+        CryptReleaseContext(provider, 0);
+    return hex;
+}
+
+// The rows of the check list. A list view of another process answers only
+// through memory of its own process: the item record and the text buffer
+// are placed there.
+std::vector<Row> CheckRows(HWND dialog)
+{
+    std::vector<Row> rows;
+    HWND list = GetDlgItem(dialog, CheckList);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                 ProcessOf(dialog));
+    if (!process)
+        return rows;
+    const SIZE_T textSize = 260;
+    char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize,
+                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    DWORD_PTR count = 0;
+    if (remote)
+        SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+    for (int item = 0; item < static_cast<int>(count); ++item) {
+        std::string texts[2];
+        for (int column = 0; column < 2; ++column) {
+            LVITEMA request = {};
+            request.iSubItem = column;
+            request.pszText = remote + sizeof(LVITEMA);
+            request.cchTextMax = static_cast<int>(textSize);
+            char text[textSize + 1] = {};
+            DWORD_PTR length = 0;
+            if (WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
+                SendMessageTimeoutA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
+                                    reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000,
+                                    &length))
+                ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize, nullptr);
+            texts[column] = text;
+        }
+        rows.emplace_back(texts[0], texts[1]);
+    }
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return rows;
+}
+
+bool RowShows(HWND dialog, size_t row, const std::string& verdict)
+{
+    const std::vector<Row> rows = CheckRows(dialog);
+    return row < rows.size() && rows[row].second == verdict;
+}
+
+}  // namespace
+
+class FileCheckTest : public InstallTest {
+protected:
+    // The product with a digest for every file of disc 1, data\big.dat
+    // (of the full option only) included; the readme's digest is written
+    // in upper case. The tests install the minimum option.
+    std::vector<std::string> CheckedScript() const
+    {
+        std::vector<std::string> script;
+        for (const std::string& line : ProductScript())
+            if (line.find(" DISC1 =") == std::string::npos)
+                script.push_back(line);
+        for (const DiscFile& f : Files) {
+            if (f.Disc != 1)
+                continue;
+            const std::string digest = Md5Hex(DiscFileBytes(f), f.Name == "manual\\readme.txt");
+            EXPECT_EQ(32u, digest.size()) << "no MD5 for " << f.Name;
+            script.push_back("FILE = \"" + f.Name + "\" " + std::to_string(f.Size) +
+                             (f.FullOnly ? " 0x08" : " 0x0C") + " 1 \"" + digest + "\"");
+        }
+        return script;
+    }
+
+    HWND OpenCheck(HWND launcher)
+    {
+        EXPECT_TRUE(ControlEnabled(launcher, LaunchCheck));
+        PressButton(launcher, LaunchCheck);
+        HWND dialog = WaitForDialog(CheckCaption);
+        EXPECT_NE(nullptr, dialog) << "no file check dialog";
+        return dialog;
+    }
+
+    // "実行" and the closing message: its text and the rows it closes on.
+    // The message is answered and the button is back.
+    std::string RunCheck(HWND dialog, std::vector<Row>* rows)
+    {
+        PressButton(dialog, IDOK);
+        HWND box = WaitForDialog("Drubel", 30000);
+        if (!box) {
+            ADD_FAILURE() << "no closing message";
+            return "";
+        }
+        EXPECT_FALSE(ControlEnabled(dialog, IDOK)) << "実行 stays enabled during the run";
+        *rows = CheckRows(dialog);
+        const std::string text = MessageBoxText(box);
+        PressButton(box, IDOK);
+        EXPECT_TRUE(WaitForWindowGone(box));
+        EXPECT_TRUE(ControlEnabled(dialog, IDOK));
+        return text;
+    }
+
+    // "終了": back at the launcher.
+    HWND CloseCheck(HWND dialog)
+    {
+        PressButton(dialog, IDCANCEL);
+        EXPECT_TRUE(WaitForWindowGone(dialog, 5000)) << "the dialog stays";
+        return WaitForLauncher(ProductTitle);
+    }
+};
+
+TEST_F(FileCheckTest, ASoundInstallationThenASecondRunFindsTheDamage)
+{
+    // data\big.dat belongs to the other option: never copied, not listed.
+    HWND launcher = InstallProduct(CheckedScript(), false, false);
+    ASSERT_NE(nullptr, launcher);
+    HWND dialog = OpenCheck(launcher);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("実行", ControlText(dialog, IDOK));
+    EXPECT_EQ("終了", ControlText(dialog, IDCANCEL));
+    EXPECT_EQ((std::vector<Row>{{"game.exe", "Not Run"},
+                                {"data\\a.dat", "Not Run"},
+                                {"manual\\readme.txt", "Not Run"}}),
+              CheckRows(dialog));
+
+    std::vector<Row> rows;
+    EXPECT_EQ(SoundText, RunCheck(dialog, &rows));
+    EXPECT_EQ((std::vector<Row>{{"game.exe", "OK"}, {"data\\a.dat", "OK"}, {"manual\\readme.txt", "OK"}}),
+              rows);
+
+    // One byte changed in the middle of a file, another file deleted.
+    const std::string changed = InstallFolder() + "\\data\\a.dat";
+    std::string bytes = ReadBytesFrom(changed);
+    ASSERT_FALSE(bytes.empty());
+    bytes[bytes.size() / 2] ^= 0x01;
+    WriteBytesTo(changed, bytes);
+    ASSERT_TRUE(DeleteFileA((InstallFolder() + "\\manual\\readme.txt").c_str()));
+
+    EXPECT_EQ(DamagedText, RunCheck(dialog, &rows));
+    EXPECT_EQ((std::vector<Row>{{"game.exe", "OK"},
+                                {"data\\a.dat", "NG - Different"},
+                                {"manual\\readme.txt", "NG - Cannot Open"}}),
+              rows);
+
+    launcher = CloseCheck(dialog);
+    ASSERT_NE(nullptr, launcher);
+    EXPECT_EQ("アンインストール", ControlText(launcher, LaunchInstall));
+    ExitLauncher(launcher);
+}
+
+TEST_F(FileCheckTest, StopDuringARunClosesWithoutAMessageAndLeavesNoFileOpen)
+{
+    HWND launcher = InstallProduct(CheckedScript(), false, false);
+    ASSERT_NE(nullptr, launcher);
+    // A file of 1 GiB (sparse, so that it costs no disk) takes a while to
+    // read, and has more pieces than the bar's 16-bit range.
+    const std::string large = InstallFolder() + "\\data\\a.dat";
+    HANDLE file = CreateFileA(large.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    LARGE_INTEGER size;
+    size.QuadPart = 1024LL * 1024 * 1024;
+    EXPECT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+
+    HWND dialog = OpenCheck(launcher);
+    ASSERT_NE(nullptr, dialog);
+    PressButton(dialog, IDOK);
+    const DWORD start = GetTickCount();
+    while (!RowShows(dialog, 1, "Now Checking...") && GetTickCount() - start < 30000)
+        Sleep(20);
+    ASSERT_TRUE(RowShows(dialog, 1, "Now Checking...")) << "the large file was never read";
+    HWND bar = GetDlgItem(dialog, CheckProgress);
+    const LRESULT before = SendMessageA(bar, PBM_GETPOS, 0, 0);
+    Sleep(300);
+    const LRESULT after = SendMessageA(bar, PBM_GETPOS, 0, 0);
+    EXPECT_LT(before, after) << "the bar stands still";
+    EXPECT_LT(after, SendMessageA(bar, PBM_GETRANGE, FALSE, 0)) << "the bar is full already";
+
+    launcher = CloseCheck(dialog);
+    ASSERT_NE(nullptr, launcher);
+    EXPECT_EQ(nullptr, WaitForDialog("Drubel", 1000)) << "a closing message after 終了";
+    EXPECT_TRUE(DeleteFileA(large.c_str())) << "the file is still open: error " << GetLastError();
+    ExitLauncher(launcher);
+}
