@@ -10,6 +10,24 @@
 #include <cstring>
 #include <stdexcept>
 
+std::vector<uint8_t> PlainBitmap(uint32_t width, uint32_t height, uint32_t bgra)
+{
+    std::vector<uint8_t> bytes(54 + static_cast<size_t>(width) * height * 4, 0);
+    const uint32_t fields[][2] = {{2, static_cast<uint32_t>(bytes.size())}, {10, 54}, {14, 40},
+                                  {18, width}, {22, height}};
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    for (const auto& f : fields)
+        for (int i = 0; i < 4; ++i)
+            bytes[f[0] + i] = static_cast<uint8_t>(f[1] >> (8 * i));
+    bytes[26] = 1;   // planes
+    bytes[28] = 32;  // bits per pixel
+    for (size_t i = 54; i < bytes.size(); i += 4)
+        for (int k = 0; k < 4; ++k)
+            bytes[i + k] = static_cast<uint8_t>(bgra >> (8 * k));
+    return bytes;
+}
+
 namespace {
 
 std::vector<DWORD> KnownProcesses;
@@ -32,49 +50,17 @@ void Remember(DWORD processId)
         KnownProcesses.push_back(processId);
 }
 
-void RemoveTreeAt(const std::string& path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
-                continue;
-            const std::string child = path + "\\" + found.cFileName;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTreeAt(child);
-                RemoveDirectoryA(child.c_str());
-            } else {
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-}
-
-// A 320 x 320 bitmap with a 54-byte header: night blue with a lighter band.
+// The title picture: night blue with a lighter band.
 std::vector<uint8_t> TitleBitmap()
 {
     const uint32_t side = 320;
-    std::vector<uint8_t> bytes(54 + side * side * 4, 0);
-    const uint32_t fields[][2] = {{2, static_cast<uint32_t>(bytes.size())}, {10, 54}, {14, 40},
-                                  {18, side}, {22, side}};
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    for (const auto& f : fields)
-        for (int i = 0; i < 4; ++i)
-            bytes[f[0] + i] = static_cast<uint8_t>(f[1] >> (8 * i));
-    bytes[26] = 1;   // planes
-    bytes[28] = 32;  // bits per pixel
-    for (uint32_t y = 0; y < side; ++y)
+    std::vector<uint8_t> bytes = PlainBitmap(side, side, 0xFF14285A);
+    for (uint32_t y = 141; y < 180; ++y)
         for (uint32_t x = 0; x < side; ++x) {
             uint8_t* p = &bytes[54 + (y * side + x) * 4];
-            const bool band = y > 140 && y < 180;
-            p[0] = band ? 230 : 90;
-            p[1] = band ? 200 : 40;
-            p[2] = band ? 160 : 20;
-            p[3] = 255;
+            p[0] = 230;
+            p[1] = 200;
+            p[2] = 160;
         }
     return bytes;
 }
@@ -126,26 +112,7 @@ std::string DriveFolder(char letter)
     return FromUnix("DRUBEL_E2E_DRIVES") + "\\" + static_cast<char>(tolower(letter));
 }
 
-void EjectDisc(char letter) { RemoveTreeAt(DriveFolder(letter)); }
-
-Workspace::Workspace()
-{
-    static unsigned counter;
-    char base[MAX_PATH];
-    GetTempPathA(sizeof base, base);
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%sdrubel-e2e-%lu-%u", base, GetCurrentProcessId(), ++counter);
-    CreateDirectoryA(path, nullptr);
-    Path = path;
-}
-
-Workspace::~Workspace()
-{
-    RemoveTreeAt(Path);
-    RemoveDirectoryA(Path.c_str());
-}
-
-std::string Workspace::operator/(const std::string& name) const { return Path + "\\" + name; }
+void EjectDisc(char letter) { EmptyFolder(DriveFolder(letter)); }
 
 std::string ScriptText(const std::vector<std::string>& lines)
 {

@@ -3,6 +3,8 @@
 // windows found, read and operated from outside.
 #pragma once
 
+#include "support/test_support.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -20,14 +22,13 @@ std::string DriveFolder(char letter);
 void EjectDisc(char letter);
 
 // A fresh folder for one test, removed with its content afterwards.
-struct Workspace {
-    Workspace();
-    ~Workspace();
-    std::string operator/(const std::string& name) const;
-    std::string Path;
-};
+using Workspace = TempDir;
 
 // ---- Products ---------------------------------------------------------------
+
+// A bitmap file (54-byte header, 32-bit pixels) of one colour, the picture
+// form the program takes besides EPA.
+std::vector<uint8_t> PlainBitmap(uint32_t width, uint32_t height, uint32_t bgra);
 
 // Script lines (Shift-JIS) joined with CR LF.
 std::string ScriptText(const std::vector<std::string>& lines);

@@ -44,26 +44,6 @@ std::string SpecialFolderPath(int csidl)
     return path;
 }
 
-void RemoveAll(const std::string& path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
-                continue;
-            const std::string child = path + "\\" + found.cFileName;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveAll(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
 void MakeFoldersFor(const std::string& root, const std::string& relative)
 {
     CreateDirectoryA(root.c_str(), nullptr);
@@ -123,24 +103,6 @@ BOOL CALLBACK MatchInstallWindow(HWND window, LPARAM parameter)
 }  // namespace
 
 std::string DiscFileBytes(const DiscFile& file) { return BytesOf(file); }
-
-std::vector<uint8_t> PlainBitmap(uint32_t width, uint32_t height, uint32_t bgra)
-{
-    std::vector<uint8_t> bytes(54 + static_cast<size_t>(width) * height * 4, 0);
-    const uint32_t fields[][2] = {{2, static_cast<uint32_t>(bytes.size())}, {10, 54}, {14, 40},
-                                  {18, width}, {22, height}};
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    for (const auto& f : fields)
-        for (int i = 0; i < 4; ++i)
-            bytes[f[0] + i] = static_cast<uint8_t>(f[1] >> (8 * i));
-    bytes[26] = 1;
-    bytes[28] = 32;
-    for (size_t i = 54; i < bytes.size(); i += 4)
-        for (int k = 0; k < 4; ++k)
-            bytes[i + k] = static_cast<uint8_t>(bgra >> (8 * k));
-    return bytes;
-}
 
 HWND WaitForInstallWindow(DWORD milliseconds)
 {
@@ -236,10 +198,10 @@ void InstallTest::SetUp()
     Files[0].Size = ReadBytesFrom(self).size();
 
     // Leftovers of an earlier run would hide what this one does.
-    RemoveAll(InstallFolder());
-    RemoveAll(SpecialFolderPath(CSIDL_PROGRAM_FILES) + "\\DrubelE2E");
-    RemoveAll(SpecialFolderPath(CSIDL_LOCAL_APPDATA) + "\\DrubelE2E");
-    RemoveAll(SpecialFolderPath(CSIDL_PROGRAMS) + "\\DrubelE2E");
+    RemoveTree(InstallFolder());
+    RemoveTree(SpecialFolderPath(CSIDL_PROGRAM_FILES) + "\\DrubelE2E");
+    RemoveTree(SpecialFolderPath(CSIDL_LOCAL_APPDATA) + "\\DrubelE2E");
+    RemoveTree(SpecialFolderPath(CSIDL_PROGRAMS) + "\\DrubelE2E");
 
     // The prefix's desktop is the host's home folder: the test's own instead.
     Desktop = Work / "desktop";
@@ -278,10 +240,10 @@ void InstallTest::TearDown()
         RegCloseKey(key);
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Drubel.exe");
-    RemoveAll(InstallFolder());
-    RemoveAll(SpecialFolderPath(CSIDL_PROGRAM_FILES) + "\\DrubelE2E");
-    RemoveAll(SpecialFolderPath(CSIDL_LOCAL_APPDATA) + "\\DrubelE2E");
-    RemoveAll(SpecialFolderPath(CSIDL_PROGRAMS) + "\\DrubelE2E");
+    RemoveTree(InstallFolder());
+    RemoveTree(SpecialFolderPath(CSIDL_PROGRAM_FILES) + "\\DrubelE2E");
+    RemoveTree(SpecialFolderPath(CSIDL_LOCAL_APPDATA) + "\\DrubelE2E");
+    RemoveTree(SpecialFolderPath(CSIDL_PROGRAMS) + "\\DrubelE2E");
 }
 
 std::vector<std::string> InstallTest::ProductScript() const

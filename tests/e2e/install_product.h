@@ -92,5 +92,4 @@ LinkInfo ReadShellLink(const std::string& file);
 // The install record's values under RecordKey.
 bool ReadRecord(std::vector<uint8_t>* folder, DWORD* folderType, DWORD* option, DWORD* optionType);
 
-// A BMP the picture loader takes (32-bit, bottom-up), one colour.
-std::vector<uint8_t> PlainBitmap(uint32_t width, uint32_t height, uint32_t bgra);
+

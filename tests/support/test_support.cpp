@@ -38,23 +38,28 @@ static std::string MakeTempFolder()
     }
 }
 
-void RemoveTree(const std::string& path)
+void EmptyFolder(const std::string& path)
 {
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
-                continue;
-            const std::string child = path + "\\" + found.cFileName;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
+            continue;
+        const std::string child = path + "\\" + found.cFileName;
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTree(child);
+        else
+            DeleteFileA(child.c_str());
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+}
+
+void RemoveTree(const std::string& path)
+{
+    EmptyFolder(path);
     RemoveDirectoryA(path.c_str());
 }
 
@@ -93,6 +98,12 @@ static int RemoveOne(const char* path, const struct stat*, int, struct FTW*)
 }
 
 void RemoveTree(const std::string& path) { nftw(path.c_str(), RemoveOne, 16, FTW_DEPTH | FTW_PHYS); }
+
+void EmptyFolder(const std::string& path)
+{
+    RemoveTree(path);
+    mkdir(path.c_str(), 0777);
+}
 
 bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0777) == 0; }
 

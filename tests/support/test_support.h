@@ -29,6 +29,9 @@ void WriteText(const std::string& path, const std::string& text);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
 bool MakeFolder(const std::string& path);
+// Removes everything inside the folder; the folder itself stays.
+void EmptyFolder(const std::string& path);
+// Removes the folder with everything inside it.
 void RemoveTree(const std::string& path);
 
 // Deterministic pseudo-random bytes for test data.
