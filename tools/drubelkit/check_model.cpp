@@ -301,8 +301,10 @@ void ReviewModes(ReviewContext* c, const Lines& lines)
                 expected = "NORMAL or CENTER_DESKTOP";
             break;
         case KindProgressBar:
-            if (e.Mode != DIRECTION_RIGHT)
-                expected = "DIRECTION_RIGHT";
+            // Bars grow toward any side or corner their mode names.
+            if (e.Mode < DIRECTION_LEFT || e.Mode > DIRECTION_RIGHTDOWN || (e.Mode & 3) == 3 ||
+                (e.Mode & 12) == 12)
+                expected = "a DIRECTION_ value";
             break;
         default: break;
         }
@@ -331,6 +333,17 @@ void ReviewPictures(ReviewContext* c, const Lines& lines)
         if (!found->second)
             c->Add(lines.Elements[i], SeverityWarning,
                 "the picture " + Quote(name) + " is not in the archive " + c->ArchivePath);
+    }
+    // The launcher and the options dialog end the program, without a word,
+    // when their pictures are missing.
+    for (const char* name : {"TITLE.EPA", "LOGO.EPA"}) {
+        PakFile* file = PakOpenMember(c->ArchivePath.c_str(), name);
+        if (file == nullptr)
+            c->Add(0, SeverityWarning,
+                "the archive " + c->ArchivePath + " holds no " + Quote(name) +
+                    (name[0] == 'T' ? ": the launcher ends at once without it"
+                                    : ": the install options dialog ends the program without it"));
+        PakClose(file);
     }
 }
 
