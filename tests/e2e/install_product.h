@@ -6,6 +6,7 @@
 #pragma once
 
 #include "e2e_fixture.h"
+#include "support/shell_link_reader.h"
 
 #include <string>
 #include <vector>
@@ -80,14 +81,8 @@ HWND WaitForBox(const std::string& caption, DWORD milliseconds = 30000);
 bool WaitUntil(bool (*condition)(const std::string&), const std::string& argument,
                DWORD milliseconds = 30000);
 
-// Reads a shell link through IShellLinkA.
-struct LinkInfo {
-    std::string Target;
-    std::string Arguments;
-    std::string WorkFolder;
-    std::string Description;
-};
-LinkInfo ReadShellLink(const std::string& file);
+// Shell links are read back with ReadShellLink (support/shell_link_reader.h).
+using LinkInfo = ShellLinkInfo;
 
 // The install record's values under RecordKey.
 bool ReadRecord(std::vector<uint8_t>* folder, DWORD* folderType, DWORD* option, DWORD* optionType);

@@ -1,5 +1,6 @@
 #include "verify/verify_run.h"
 
+#include "support/md5_hex.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -12,25 +13,6 @@
 namespace {
 
 const char EmptyMd5[] = "d41d8cd98f00b204e9800998ecf8427e";
-
-std::string Md5Hex(const std::vector<uint8_t>& bytes)
-{
-    Md5Context c;
-    Md5Init(&c);
-    Md5Update(&c, bytes.data(), bytes.size());
-    uint8_t digest[16];
-    Md5Final(&c, digest);
-    char hex[33];
-    Md5ToHex(digest, hex);
-    return hex;
-}
-
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // What the dialog's controls would show, recorded.
 struct FakeView {
@@ -230,7 +212,7 @@ TEST_F(VerifyRunTest, VerdictsOfSoundChangedMissingAndUpperCaseFiles)
     SetEntry(0, 0, "good.dat", Md5Hex(content));
     SetEntry(0, 1, "changed.dat", Md5Hex(content));
     SetEntry(0, 2, "missing.dat", Md5Hex(content));
-    SetEntry(0, 3, "upper.dat", Upper(Md5Hex(content)));
+    SetEntry(0, 3, "upper.dat", UpperHex(Md5Hex(content)));
     SetEntry(0, 4, "sub\\empty.dat", EmptyMd5);
     SetupScript.DISCNUM = 1;
     FakeView view;

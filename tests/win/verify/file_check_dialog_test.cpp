@@ -6,6 +6,7 @@
 
 #include "res/resource.h"
 #include "script/setup_model.h"
+#include "support/md5_hex.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -20,25 +21,6 @@ using namespace dialog_driver;
 namespace {
 
 const char Caption[] = "『テストゲーム』ファイルチェック";
-
-std::string Md5Hex(const std::vector<uint8_t>& bytes)
-{
-    Md5Context c;
-    Md5Init(&c);
-    Md5Update(&c, bytes.data(), bytes.size());
-    uint8_t digest[16];
-    Md5Final(&c, digest);
-    char hex[33];
-    Md5ToHex(digest, hex);
-    return hex;
-}
-
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 std::vector<std::string> Column(HWND dialog, int column)
 {
@@ -146,7 +128,7 @@ TEST_F(FileCheckTest, ListsTheFilesWithDigestsAndChecksThem)
     Add(0, 1, "nodigest.dat", "");
     Add(0, 2, "changed.dat", Md5Hex(content));
     Add(1, 0, "missing.dat", Md5Hex(content));
-    Add(1, 1, "upper.dat", Upper(Md5Hex(content)));
+    Add(1, 1, "upper.dat", UpperHex(Md5Hex(content)));
 
     std::vector<std::string> before, after, headers;
     std::string message, progress;
