@@ -1,21 +1,13 @@
 #include "app/install_record.h"
 #include "app/startup_win32.h"
 
+#include "common/program_files.h"
 #include "script/setup_model.h"
 
 void ComposeInstallBasePathFromRegistry()
 {
-    char programFiles[MAX_PATH + 1] = {};
-    bool read = false;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
-                      KEY_READ, &key) == ERROR_SUCCESS) {
-        // One byte more than asked for, so that the text always ends.
-        DWORD size = MAX_PATH;
-        read = RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr,
-                                reinterpret_cast<BYTE*>(programFiles), &size) == ERROR_SUCCESS;
-        RegCloseKey(key);
-    }
+    char programFiles[MAX_PATH + 1];
+    const bool read = ReadProgramFilesDir(programFiles, sizeof programFiles);
     ComposeInstallBasePath(SetupScript.InstallBasePath, sizeof SetupScript.InstallBasePath,
                            read ? programFiles : nullptr, SetupScript.BRANDFOLDER);
 }

@@ -1,16 +1,10 @@
-// The text side of drives: drive numbers and letters, drive-root paths, the
-// entries of the drive list and the registry paths that describe a CD/DVD
-// drive. Portable, so that it is tested natively.
+// The text side of drives: the entries of the drive list and the registry
+// paths that describe a CD/DVD drive. Portable, so that it is tested natively.
 #pragma once
 
+#include "common/drive_root.h"
+
 #include <cstddef>
-
-// 1 for A (or a) up to 26 for Z (or z); 0 for anything that is no letter.
-int DriveNumberFromLetter(char letter);
-
-// "E:\" for 5. False (and an empty text) for a number outside 1..26 or a
-// buffer under 4 bytes.
-bool FormatDriveRoot(int drive, char* root, size_t size);
 
 // The registry value of the NT mounted-device table that names a drive:
 // "\DosDevices\" and the root, cut to 14 characters so that it ends with the

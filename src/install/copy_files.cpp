@@ -1,5 +1,6 @@
 #include "install/copy_files.h"
 
+#include "common/drive_root.h"
 #include "common/path_rules.h"
 #include "common/text.h"
 
@@ -16,8 +17,8 @@ struct Walk {
 // so that every source fails to open instead of naming the current folder.
 void ComposeSourceRoot(uint8_t drive, char* root, size_t size)
 {
-    const char letter = drive >= 1 && drive <= 26 ? static_cast<char>('A' + drive - 1) : '?';
-    FormatText(root, size, "%c:\\", letter);
+    if (!FormatDriveRoot(drive, root, size))
+        CopyText(root, size, "?:\\");
 }
 
 CopyOutcome CopyOneFile(Walk& walk, const char* source, const char* target)

@@ -1,10 +1,11 @@
 #include "install/folders.h"
 
 #include "common/path_rules.h"
+#include "common/program_files.h"
 #include "common/text.h"
 #include "install/folder_levels.h"
 #include "install/install_layout.h"
-#include "install/special_folder.h"
+#include "install/shell_folders.h"
 #include "script/setup_model.h"
 
 #include <windows.h>
@@ -43,22 +44,6 @@ int MakeInstallFolders()
     if (!MakeSaveFolder(SetupScript.BRANDFOLDER, SetupScript.SAVEFOLDER))
         return 0;
     return WriteInstallIni();
-}
-
-// "ProgramFilesDir" of the machine, or false.
-static bool ReadProgramFilesDir(char* folder, DWORD size)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
-                      KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    // One byte short of the buffer, so that the text always ends.
-    memset(folder, 0, size);
-    DWORD length = size - 1;
-    const bool read = RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr,
-                                       reinterpret_cast<BYTE*>(folder), &length) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return read;
 }
 
 static bool UseLocalAppData(char* localFolder)

@@ -3,7 +3,7 @@
 #include "common/path_rules.h"
 #include "common/text.h"
 #include "install/install_layout.h"
-#include "install/special_folder.h"
+#include "install/shell_folders.h"
 #include "script/setup_model.h"
 
 #include <shlobj.h>

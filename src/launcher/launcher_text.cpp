@@ -1,5 +1,6 @@
 #include "launcher/launcher_text.h"
 
+#include "common/drive_root.h"
 #include "common/text.h"
 #include "image/epa.h"
 #include "script/setup_model.h"
@@ -24,16 +25,12 @@ void FormatDirectXPrompt(char* prompt, size_t size, const char* message, const c
 
 bool FormatDirectXPath(char* path, size_t size, int drive, const char* place)
 {
-    if (size == 0)
+    if (!FormatDriveRoot(drive, path, size))
         return false;
-    path[0] = '\0';
-    if (drive < 1 || drive > 26)
-        return false;
-    if (!FormatText(path, size, "A:\\%s", place)) {
+    if (!AppendText(path, size, place)) {
         path[0] = '\0';
         return false;
     }
-    path[0] = static_cast<char>('A' + drive - 1);
     return true;
 }
 

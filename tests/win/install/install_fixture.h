@@ -4,7 +4,7 @@
 #pragma once
 
 #include "common/text.h"
-#include "install/special_folder.h"
+#include "install/shell_folders.h"
 #include "script/setup_model.h"
 #include "support/test_support.h"
 

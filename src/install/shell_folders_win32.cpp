@@ -1,4 +1,4 @@
-#include "install/special_folder.h"
+#include "install/shell_folders.h"
 
 #include <windows.h>
 #include <shlobj.h>
