@@ -102,12 +102,14 @@ static int OpenNextItem(VerifyState* state, const VerifyView& view, const char* 
         return 1;
     }
     state->OpenFile = file;
-    view.ShowStatus(view.Context, state->CurrentItem, StatusChecking);
     state->FileSize = PakGetSize(file);
     state->BytesDone = 0;
     state->ProgressShown = 0;
     Md5Init(&state->Md5);
+    // The bar starts over before the row says so: whoever sees the row
+    // checking sees the bar of that file.
     view.StartProgress(view.Context, ProgressRange(state->FileSize));
+    view.ShowStatus(view.Context, state->CurrentItem, StatusChecking);
     return 1;
 }
 

@@ -62,7 +62,17 @@ HANDLE DrubelTest::StartIn(const std::string& folder, const std::string& letter)
 
 HWND DrubelTest::WaitForLauncher(const std::string& caption)
 {
-    HWND launcher = WaitForDialog(caption);
+    // A message box of the same caption that is still closing is not the
+    // launcher: only a dialog with the launcher's install button is.
+    const DWORD start = GetTickCount();
+    HWND launcher = nullptr;
+    while (!launcher && GetTickCount() - start < 20000) {
+        HWND found = WaitForDialog(caption, 100);
+        if (found && GetDlgItem(found, LaunchInstall))
+            launcher = found;
+        else
+            Sleep(50);
+    }
     EXPECT_NE(nullptr, launcher) << "no launcher captioned " << caption;
     return launcher;
 }
