@@ -32,6 +32,59 @@ bool IsContainedRelativePath(const char* name)
     }
 }
 
+bool IsPlainFolderPath(const char* name)
+{
+    if (name == nullptr)
+        return false;
+    if (name[0] == '\0')
+        return true;
+    if (name[0] == '\\' || name[0] == '/')
+        return false;
+    const char* segment = name;
+    for (const char* p = name;; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c != '\0' && IsLeadByte(c, static_cast<unsigned char>(p[1]))) {
+            ++p;
+            continue;
+        }
+        if (c == ':')
+            return false;
+        if (c == '\\' || c == '/' || c == '\0') {
+            const bool trailing = c == '\0' || p[1] == '\0';
+            if (p == segment)
+                return c == '\0' && segment > name;  // only after a trailing separator
+            bool onlyDots = true;
+            for (const char* q = segment; q < p; ++q)
+                if (*q != '.' && *q != ' ')
+                    onlyDots = false;
+            if (onlyDots)
+                return false;
+            if (c == '\0' || (trailing && c != '\0'))
+                return true;
+            segment = p + 1;
+        }
+    }
+}
+
+bool IsSoftwareSubkey(const char* key)
+{
+    static const char prefix[] = "Software\\";
+    if (key == nullptr)
+        return false;
+    for (size_t i = 0; i + 1 < sizeof prefix; ++i) {
+        char c = key[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        char want = prefix[i];
+        if (want >= 'A' && want <= 'Z')
+            want = static_cast<char>(want - 'A' + 'a');
+        if (c != want)
+            return false;
+    }
+    const char* rest = key + sizeof prefix - 1;
+    return rest[0] != '\0' && rest[0] != '\\' && rest[0] != '/';
+}
+
 bool IsPattern(const char* name)
 {
     return strchr(name, '?') != nullptr || strchr(name, '*') != nullptr;

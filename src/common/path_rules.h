@@ -10,6 +10,18 @@
 // a 0x5C trail byte of a two-byte character does not.
 bool IsContainedRelativePath(const char* name);
 
+// True when a folder name the script gives for a level of its own
+// (MUSTMAKEFOLDER, BRANDFOLDER, SAVEFOLDER) names only folders below the one
+// it is joined to: an empty text, or segments that are neither empty nor
+// made of dots and blanks alone ("." and ".." walk nowhere or up), no drive,
+// no leading separator. One trailing separator is allowed.
+bool IsPlainFolderPath(const char* name);
+
+// True when `key` is a subkey of "Software\" (letter case aside) under the
+// user's root, where an install record belongs: "Software\" followed by a
+// non-empty name that does not start with a separator.
+bool IsSoftwareSubkey(const char* key);
+
 // True when the name holds a wildcard ('?' or '*') and so names a pattern.
 bool IsPattern(const char* name);
 

@@ -1,8 +1,8 @@
 #include "install/copy_worker.h"
 
 #include "common/text.h"
+#include "install/install_journal.h"
 #include "install/install_messages.h"
-#include "uninstall/uninstall.h"
 
 CopyCounters InstallCounters;
 HWND WorkerTarget;
@@ -25,6 +25,8 @@ static void* OpenSource(void*, const char* path, uint32_t* size)
 
 static void* CreateTarget(void*, const char* path)
 {
+    if (!JournalNewFile(path))
+        return nullptr;
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
@@ -91,7 +93,7 @@ static int CheckMessages(void*) { return CheckWorkerMessages(); }
 
 static void UndoInstallation()
 {
-    RemoveInstalledFiles(1);
+    RollBackInstallation();
     WorkerRolledBack = 1;
 }
 

@@ -6,6 +6,7 @@
 #include "install/copy_worker.h"
 #include "install/folders.h"
 #include "install/install_flow.h"
+#include "install/install_journal.h"
 #include "install/install_messages.h"
 #include "install/install_sizes.h"
 #include "install/render.h"
@@ -330,7 +331,7 @@ void UndoLeftovers()
 {
     if (!State.FoldersMade || State.RolledBack)
         return;
-    RemoveInstalledFiles(1);
+    RollBackInstallation();
     if (State.InstallFinished)
         RemoveShortcuts((SetupScript.InstallOption & DesktopShortcutBit) ? 1 : 0);
     State.RolledBack = 1;

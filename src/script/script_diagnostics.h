@@ -22,6 +22,7 @@ enum ScriptNote {
     // Values the program ignores, although they look meant.
     NoteDiscValueOutOfRange,  // FILELIST/FILESIZE/FILEOPTION: non-zero value, not DISC1..DISC10
     NoteFileDiscAbove10,      // FILE: detail = the disc number
+    NoteSizeTooLarge,         // a FILESIZE or FILE size beyond 2^64 - 1
     // Tolerated, probably not meant.
     NoteUnquotedText,        // a text value or item without quotes: nothing is stored for it
     NoteTextCutAtComma,      // a quoted text stopped at a comma

@@ -122,6 +122,10 @@ void ReviewNotes(ReviewContext* c)
                 Format("this FILE line names disc %d: discs are 1 to %d, so the launcher ignores the line",
                     n.Detail, MaxDiscs));
             break;
+        case NoteSizeTooLarge:
+            c->Add(line, SeverityError,
+                "the size '" + word + "' does not fit 64 bits: sizes are at most 18446744073709551615 bytes");
+            break;
         case NoteUnquotedText:
             c->Add(line, SeverityWarning, word.compare(0, 2, "//") == 0 ? TrailingComment : UnquotedText(key, word));
             break;

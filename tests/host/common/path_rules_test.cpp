@@ -12,6 +12,24 @@ TEST(PathRules, ListedNamesMustStayInsideTheirFolder)
         EXPECT_FALSE(IsContainedRelativePath(bad)) << bad;
 }
 
+TEST(PathRules, TheScriptsOwnFolderLevelsStayBelowTheirParent)
+{
+    for (const char* good : {"", "TestGame", "Maker\\", "Maker\\Game", "a..b", "ソ\\表", ".x"})
+        EXPECT_TRUE(IsPlainFolderPath(good)) << good;
+    for (const char* bad : {".", "..", "..\\Outside", "..\\..\\windows\\", "a\\.\\b", "a\\..",
+                            ". .", "\\Windows", "/x", "C:\\x", "C:", "a\\\\b", "\\", "a\\\\"})
+        EXPECT_FALSE(IsPlainFolderPath(bad)) << bad;
+}
+
+TEST(PathRules, AnInstallRecordBelongsUnderSoftware)
+{
+    for (const char* good : {"Software\\Maker\\Game", "SOFTWARE\\x", "software\\x"})
+        EXPECT_TRUE(IsSoftwareSubkey(good)) << good;
+    for (const char* bad : {"Environment", "Software", "Software\\", "Software\\\\x", "Softwarex\\y",
+                            "Control Panel\\Desktop", ""})
+        EXPECT_FALSE(IsSoftwareSubkey(bad)) << bad;
+}
+
 TEST(PathRules, PatternsAndFolderParts)
 {
     EXPECT_TRUE(IsPattern("data\\*.vce"));
