@@ -34,6 +34,17 @@ void CopyBack(uint8_t* dest, size_t distance, size_t length)
     }
 }
 
+// The copy of a distance of zero or less (`ahead` = minus the distance):
+// each byte takes the one `ahead` bytes after it, as a byte-by-byte copy
+// would, and a source past the end of the planes reads as zero.
+void CopyForward(uint8_t* planes, size_t total, size_t at, size_t ahead, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        const size_t source = at + i + ahead;
+        planes[at + i] = source < total ? planes[source] : 0;
+    }
+}
+
 // Bytes of the decoded picture; false when it cannot be held (sizes that
 // do not fit the int32 outputs, or memory).
 bool PictureBytes(const EpaInfo& info, size_t* bytes)
@@ -141,8 +152,7 @@ size_t EpaExpand(const uint8_t* stream, size_t streamSize, uint8_t* planes, uint
     ByteCursor in = MakeCursor(stream, streamSize);
     size_t produced = 0;
     // Any fault ends the expansion: input that runs out, a reference before
-    // the first byte (or a distance of zero or less, as narrow planes give),
-    // a run past the end. What was produced stays.
+    // the first byte, a run past the end. What was produced stays.
     while (produced < total) {
         const uint8_t control = NextByte(&in);
         if (in.Ended)
@@ -165,11 +175,20 @@ size_t EpaExpand(const uint8_t* stream, size_t streamSize, uint8_t* planes, uint
                 break;
         }
         const int64_t d = distance[control >> 4];
-        if (d <= 0 || static_cast<uint64_t>(d) > produced)
-            break;
         // A final run that overshoots is cut at the end: the bytes that fit
         // are the picture's, the rest has nowhere to go.
         const size_t n = std::min(length, room);
+        if (d <= 0) {
+            // Planes one or two bytes wide give distances of zero or less:
+            // the byte-by-byte copy then reads at or after the byte it
+            // writes, bytes not produced yet (zero in a fresh buffer), and
+            // the stream goes on. Encoders of such pictures rely on it.
+            CopyForward(planes, total, produced, static_cast<size_t>(-d), n);
+            produced += n;
+            continue;
+        }
+        if (static_cast<uint64_t>(d) > produced)
+            break;
         CopyBack(planes + produced, static_cast<size_t>(d), n);
         produced += n;
     }

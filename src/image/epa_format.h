@@ -11,7 +11,8 @@ constexpr size_t EpaPaletteStreamOffset = EpaHeaderSize + EpaPaletteSize;  // 78
 // The back-reference distance of each high nibble of a control byte, for
 // planes `width` bytes wide (index 0 is the literal run and has none).
 // 64-bit: four rows of the widest planes do not fit 32 bits. Narrow planes
-// give distances of zero or less, which no stream may use.
+// give distances of zero or less: the encoder never uses them, the decoder
+// copies them as a byte-by-byte copy would.
 inline void EpaDistanceTable(uint32_t width, int64_t table[16])
 {
     const int64_t w = width;

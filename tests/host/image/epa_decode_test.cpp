@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -135,13 +136,38 @@ TEST(EpaExpand, MalformedStreamsStopAndKeepWhatWasDecoded)
     EXPECT_EQ(1u, produced);
     Expand({0x01, 1}, 8, 1, &produced);
     EXPECT_EQ(1u, produced);
-    // Width 1: w - 1 and w - 2 are no distances at all.
-    Expand({0x01, 1, 0x51}, 1, 4, &produced);
-    EXPECT_EQ(1u, produced);
-    Expand({0x01, 1, 0xD1}, 1, 4, &produced);
-    EXPECT_EQ(1u, produced);
     Expand({}, 4, 4, &produced);
     EXPECT_EQ(0u, produced);
+}
+
+TEST(EpaExpand, NarrowPlanesCopyFromAheadAndGoOn)
+{
+    // Width 1 gives w - 1 = 0 and w - 2 = -1, width 2 gives w - 2 = 0: the
+    // copy reads the bytes at or after the ones it writes, and the stream
+    // goes on after it. The buffer's own bytes are what it reads (0xEE).
+    size_t produced = 0;
+    std::vector<uint8_t> p = Expand({0x01, 1, 0x52, 0xD1, 0x01, 9}, 1, 5, &produced);
+    EXPECT_EQ(5u, produced);
+    EXPECT_EQ((std::vector<uint8_t>{1, 0xEE, 0xEE, 0xEE, 9}), p);
+    p = Expand({0x02, 1, 2, 0xD2, 0x01, 7}, 2, 3, &produced);
+    EXPECT_EQ(5u, produced);
+    EXPECT_EQ(7, p[4]);
+    // A source past the end of the planes reads as zero.
+    p = Expand({0x01, 4, 0xD3}, 1, 4, &produced);
+    EXPECT_EQ((std::vector<uint8_t>{4, 0xEE, 0xEE, 0}), p);
+
+    // Decoded as a picture the copied bytes are zero and the rest is whole:
+    // a 1 x 3 24-bit picture, blue 5 _ _, green all copied, red 6 7 8.
+    std::vector<uint8_t> file = {'E', 'P', 1, 1, 1, 0, 0, 0, 1, 0, 0, 0, 3, 0, 0, 0};
+    const uint8_t stream[] = {0x01, 5, 0x52, 0xD3, 0x03, 6, 7, 8};
+    file.insert(file.end(), stream, stream + sizeof stream);
+    int32_t w = 0, h = 0;
+    Picture picture = Decode(file, &w, &h);
+    ASSERT_NE(nullptr, picture);
+    const uint8_t* px = picture.get();
+    // Bottom row first: (0, 0, 8), (0, 0, 7), (5, 0, 6).
+    const uint8_t expected[12] = {0, 0, 8, 255, 0, 0, 7, 255, 5, 0, 6, 255};
+    EXPECT_EQ(0, memcmp(expected, px, sizeof expected));
 }
 
 TEST(EpaDecode, KindsAlphaAndBottomRowFirst)
