@@ -115,14 +115,15 @@ PakFile* PakOpen(const char* member, const char* archive)
         return nullptr;
     }
     file->File = loose;
+    // A loose file keeps its whole size: the file check reads installed
+    // files of 4 GB and more piece by piece.
     uint64_t size = 0;
     OsFileSize(loose, &size);
-    // Sizes are 32-bit throughout; a larger loose file reads as its first 4 GB.
-    file->Size = size > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(size);
+    file->Size = size;
     return file;
 }
 
-uint32_t PakGetSize(const PakFile* file)
+uint64_t PakGetSize(const PakFile* file)
 {
     return file != nullptr ? file->Size : 0;
 }
@@ -139,9 +140,9 @@ int PakReadPart(PakFile* file, void* buffer, uint32_t position, uint32_t count)
 
 int PakRead(PakFile* file, void* buffer)
 {
-    if (file == nullptr)
+    if (file == nullptr || file->Size > UINT32_MAX)
         return 0;
-    return PakReadPart(file, buffer, 0, file->Size);
+    return PakReadPart(file, buffer, 0, static_cast<uint32_t>(file->Size));
 }
 
 int PakWaitRead(const PakFile* file)

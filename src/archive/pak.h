@@ -9,7 +9,7 @@
 struct PakFile {
     uint32_t InArchive;   // 0: a loose file; 1: a member of an archive
     OsFile File;          // owned; open for reading
-    uint32_t Size;        // loose file size, or the member's data size
+    uint64_t Size;        // loose file size (4 GB and more too), or the member's data size
     uint32_t Requested;   // bytes asked for by the last read
     uint32_t Delivered;   // bytes the last read delivered
     uint32_t DataOffset;  // absolute position of the member's first byte (0 when loose)
@@ -22,8 +22,10 @@ PakFile* PakOpen(const char* member, const char* archive);
 // Only the archive member, never a loose file: what the authoring tool uses
 // to look inside an archive. PakOpen falls back to it.
 PakFile* PakOpenMember(const char* archive, const char* member);
-uint32_t PakGetSize(const PakFile* file);
-// Reads `Size` bytes from the current position. 1 when the system read succeeded.
+uint64_t PakGetSize(const PakFile* file);
+// Reads `Size` bytes from the current position in one read. 1 when the
+// system read succeeded; 0 for a file of 4 GB or more, which no single
+// read (nor the buffer of a whole-file reader) holds.
 int PakRead(PakFile* file, void* buffer);
 // Reads `count` bytes where the previous read stopped; `position` is not used.
 int PakReadPart(PakFile* file, void* buffer, uint32_t position, uint32_t count);

@@ -13,6 +13,15 @@ static void PutLe32(uint8_t* p, uint32_t v)
     p[3] = static_cast<uint8_t>(v >> 24);
 }
 
+std::string PakLimitError(const std::string& name, uint64_t size)
+{
+    if (size > UINT32_MAX)
+        return "member " + name + " is " + std::to_string(size) +
+               " bytes: an archive member holds at most 4294967295 bytes";
+    return "the archive would pass 4294967295 bytes with member " + name +
+           ": its sizes and offsets are 32-bit";
+}
+
 bool PakBuild(const std::vector<PakMemberData>& members, bool shortNames,
               std::vector<uint8_t>* archive, std::string* error)
 {
@@ -45,11 +54,12 @@ bool PakBuild(const std::vector<PakMemberData>& members, bool shortNames,
             *error = "an empty member cannot be read back from an archive: " + name;
             return false;
         }
+        // Sizes and offsets are 32-bit fields: nothing may lie beyond 4 GB.
         total += members[i].Data.size();
-    }
-    if (total > UINT32_MAX) {
-        *error = "the archive would exceed 4 GB";
-        return false;
+        if (total > UINT32_MAX) {
+            *error = PakLimitError(name, members[i].Data.size());
+            return false;
+        }
     }
 
     archive->assign(static_cast<size_t>(total), 0);

@@ -4,13 +4,17 @@
 #include "common/path_rules.h"
 #include "common/text.h"
 
+#include <cstdlib>
+
 namespace {
 
 struct Walk {
     const CopyIo& Io;
     CopyCounters* Counters;
     char SourceRoot[PathWidth];
-    uint8_t Block[CopyChunkSize];
+    uint8_t* Block;
+    uint32_t Capacity;   // bytes the block holds
+    uint32_t BlockSize;  // of the next full block
 };
 
 // Drive number 1 is A:. A number outside A to Z gives a root no drive has,
@@ -24,7 +28,7 @@ void ComposeSourceRoot(uint8_t drive, char* root, size_t size)
 CopyOutcome CopyOneFile(Walk& walk, const char* source, const char* target)
 {
     const CopyIo& io = walk.Io;
-    uint32_t remaining = 0;
+    uint64_t remaining = 0;
     void* in = io.OpenSource(io.Context, source, &remaining);
     if (in == nullptr)
         return CopyReadError;
@@ -35,11 +39,16 @@ CopyOutcome CopyOneFile(Walk& walk, const char* source, const char* target)
     }
     CopyOutcome outcome = CopyListDone;
     while (outcome == CopyListDone && remaining > 0) {
+        const uint32_t size = walk.BlockSize;
         // A file's last block, up to a whole one, goes without a message check.
-        const uint32_t count = remaining > CopyChunkSize ? CopyChunkSize : remaining;
-        if (count == CopyChunkSize && remaining > CopyChunkSize && !io.CheckMessages(io.Context)) {
+        const bool last = remaining <= size;
+        const uint32_t count = last ? static_cast<uint32_t>(remaining) : size;
+        if (!last && !io.CheckMessages(io.Context)) {
             outcome = CopyStopped;
-        } else if (!io.Read(io.Context, in, walk.Block, count)) {
+            break;
+        }
+        const uint64_t start = last ? 0 : io.Microseconds(io.Context);
+        if (!io.Read(io.Context, in, walk.Block, count)) {
             outcome = CopyReadError;
         } else {
             walk.Counters->BytesRead += count;
@@ -49,6 +58,10 @@ CopyOutcome CopyOneFile(Walk& walk, const char* source, const char* target)
                 walk.Counters->BytesWritten += count;
                 remaining -= count;
             }
+        }
+        if (!last && outcome == CopyListDone) {
+            const uint32_t next = NextCopyBlockSize(size, io.Microseconds(io.Context) - start);
+            walk.BlockSize = next < walk.Capacity ? next : walk.Capacity;
         }
     }
     io.CloseFile(io.Context, in);
@@ -104,16 +117,37 @@ CopyOutcome CopyPattern(Walk& walk, const char* entry)
 
 }  // namespace
 
+uint32_t NextCopyBlockSize(uint32_t size, uint64_t microseconds)
+{
+    if (microseconds * 2 < CopyBlockMicroseconds)
+        return size < CopyLargestBlock / 2 ? size * 2 : CopyLargestBlock;
+    if (microseconds <= CopyBlockMicroseconds)
+        return size;
+    // Straight down to the size that fits the time, as a power of two.
+    const uint64_t fits = static_cast<uint64_t>(size) * CopyBlockMicroseconds / microseconds;
+    uint32_t next = CopySmallestBlock;
+    while (next * 2ull <= fits && next < CopyLargestBlock)
+        next *= 2;
+    return next;
+}
+
 CopyResult CopyDiscFiles(int disc, const CopyIo& io, CopyCounters* counters)
 {
     if (disc < 0 || disc >= MaxDiscs)
         return {CopyListDone, 0};
-    // The block lives with the walk: 4 KB of the thread's stack.
-    Walk walk{io, counters, {}, {}};
+    // Without memory for large blocks the copy still goes, 4 KB at a time.
+    uint8_t fallback[CopySmallestBlock];
+    uint8_t* large = static_cast<uint8_t*>(malloc(CopyLargestBlock));
+    Walk walk{io, counters, {}, large != nullptr ? large : fallback,
+              large != nullptr ? CopyLargestBlock : CopySmallestBlock,
+              large != nullptr ? CopyFirstBlock : CopySmallestBlock};
     ComposeSourceRoot(SetupScript.DiscDrive, walk.SourceRoot, sizeof walk.SourceRoot);
+    CopyResult result = {CopyListDone, 0};
     for (int index = 0; index < MaxFilesPerDisc; ++index) {
-        if (!io.CheckMessages(io.Context))
-            return {CopyStopped, index};
+        if (!io.CheckMessages(io.Context)) {
+            result = {CopyStopped, index};
+            break;
+        }
         const FileEntry& entry = SetupScript.DiscFiles[disc][index];
         if (entry.Name == nullptr || entry.Name[0] == '\0')
             break;
@@ -126,8 +160,11 @@ CopyResult CopyDiscFiles(int disc, const CopyIo& io, CopyCounters* counters)
             outcome = CopyPattern(walk, entry.Name);
         else
             outcome = CopySingle(walk, entry.Name);
-        if (outcome != CopyListDone)
-            return {outcome, index};
+        if (outcome != CopyListDone) {
+            result = {outcome, index};
+            break;
+        }
     }
-    return {CopyListDone, 0};
+    free(large);
+    return result;
 }

@@ -1,7 +1,8 @@
 // The copy worker's walk over one disc's file list: which entries are
-// copied, from where to where, in 4096-byte blocks with a look at the
-// worker's messages before each entry and each full block. The file and
-// message calls come in through CopyIo, so that the walk is plain logic.
+// copied, from where to where, in blocks with a look at the worker's
+// messages before each entry and each block but a file's last. The file,
+// clock and message calls come in through CopyIo, so that the walk is
+// plain logic.
 #pragma once
 
 #include "script/setup_model.h"
@@ -9,7 +10,14 @@
 #include <atomic>
 #include <cstdint>
 
-constexpr uint32_t CopyChunkSize = 4096;
+// Blocks grow from the first size up to the largest while each one moves in
+// well under CopyBlockMicroseconds, and shrink (down to the smallest) when
+// one takes longer: a fast disk moves large blocks, a slow disc still sees
+// its progress, pause and stop several times a second.
+constexpr uint32_t CopySmallestBlock = 4096;
+constexpr uint32_t CopyFirstBlock = 64 * 1024;
+constexpr uint32_t CopyLargestBlock = 1024 * 1024;
+constexpr uint64_t CopyBlockMicroseconds = 25000;
 
 struct CopyFound {
     char Name[PathWidth];
@@ -19,7 +27,7 @@ struct CopyFound {
 struct CopyIo {
     void* Context;
     // An open source file and its size in bytes, or null.
-    void* (*OpenSource)(void* context, const char* path, uint32_t* size);
+    void* (*OpenSource)(void* context, const char* path, uint64_t* size);
     // A new (or emptied) destination file, or null.
     void* (*CreateTarget)(void* context, const char* path);
     // 1 when exactly `count` bytes were read or written; a short count is a failure.
@@ -32,6 +40,8 @@ struct CopyIo {
     void (*FindClose)(void* context, void* search);
     // The worker's message check: 1 to go on, 0 to stop.
     int (*CheckMessages)(void* context);
+    // A steady clock in microseconds, for the block size.
+    uint64_t (*Microseconds)(void* context);
 };
 
 // Bytes read and written so far in this installation. The worker raises
@@ -54,9 +64,12 @@ struct CopyResult {
 };
 
 // Copies the entries of `disc` (0-based) that share a bit with InstallOption
-// from the root of DiscDrive to InstallFolder. Every file and search it
-// opened is closed again when it returns. A name that would leave the
-// install folder (a ".." segment, a drive or a root of its own), and a path
-// that does not fit 260 bytes, fail their entry: a read error for a source
-// path, a write error for a destination.
+// from the root of DiscDrive to InstallFolder, up to the first empty name.
+// Every file and search it opened is closed again when it returns. A name
+// that would leave the install folder (a ".." segment, a drive or a root of
+// its own), and a path that does not fit 260 bytes, fail their entry: a
+// read error for a source path, a write error for a destination.
 CopyResult CopyDiscFiles(int disc, const CopyIo& io, CopyCounters* counters);
+
+// The next block size after a full block of `size` bytes took `microseconds`.
+uint32_t NextCopyBlockSize(uint32_t size, uint64_t microseconds);

@@ -7,19 +7,22 @@
 CopyCounters InstallCounters;
 HWND WorkerTarget;
 volatile LONG WorkerRolledBack;
-
-static HANDLE WorkerQueueReady;
+Worker CopyWorkerThread;
 
 static HANDLE AsHandle(void* file) { return static_cast<HANDLE>(file); }
 
-static void* OpenSource(void*, const char* path, uint32_t* size)
+static void* OpenSource(void*, const char* path, uint64_t* size)
 {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
-    // Files of 4 GB and more are outside the design: sizes are 32 bits.
-    *size = GetFileSize(file, nullptr);
+    LARGE_INTEGER length;
+    if (!GetFileSizeEx(file, &length) || length.QuadPart < 0) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    *size = static_cast<uint64_t>(length.QuadPart);
     return file;
 }
 
@@ -75,21 +78,36 @@ static int FindNext(void*, void* search, CopyFound* found)
 
 static void CloseSearch(void*, void* search) { FindClose(AsHandle(search)); }
 
-int CheckWorkerMessages()
+int CheckWorkerMessages(Worker* worker)
 {
-    MSG message;
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        return 1;
-    if (message.message == WM_CLOSE)
+    if (worker->StopRequested)
         return 0;
-    if (message.message == WM_KEYDOWN) {
-        if (GetMessageA(&message, nullptr, 0, 0) > 0 && message.message == WM_CLOSE)
+    if (!WorkerShouldLook(worker))
+        return 1;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_CLOSE)
+            return 0;
+        if (message.message == WM_KEYDOWN &&
+            (!WaitForWorkerMessage(worker, &message) || message.message == WM_CLOSE))
             return 0;
     }
     return 1;
 }
 
-static int CheckMessages(void*) { return CheckWorkerMessages(); }
+static int CheckMessages(void*) { return CheckWorkerMessages(&CopyWorkerThread); }
+
+static uint64_t Microseconds(void*)
+{
+    static LARGE_INTEGER frequency;
+    if (frequency.QuadPart == 0)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    const uint64_t ticks = static_cast<uint64_t>(count.QuadPart);
+    const uint64_t perSecond = static_cast<uint64_t>(frequency.QuadPart);
+    return ticks / perSecond * 1000000u + ticks % perSecond * 1000000u / perSecond;
+}
 
 static void UndoInstallation()
 {
@@ -100,14 +118,9 @@ static void UndoInstallation()
 DWORD WINAPI CopyWorkerMain(LPVOID parameter)
 {
     const int disc = static_cast<int>(reinterpret_cast<INT_PTR>(parameter));
-    // The queue exists from the first call that looks at it.
-    MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    if (WorkerQueueReady)
-        SetEvent(WorkerQueueReady);
-
     const CopyIo io = {nullptr,   OpenSource, CreateTarget, ReadBlock,   WriteBlock,
-                       CloseFile, FindFirst,  FindNext,     CloseSearch, CheckMessages};
+                       CloseFile, FindFirst,  FindNext,     CloseSearch, CheckMessages,
+                       Microseconds};
     const CopyResult result = CopyDiscFiles(disc, io, &InstallCounters);
     switch (result.Outcome) {
     case CopyListDone:
@@ -126,20 +139,8 @@ DWORD WINAPI CopyWorkerMain(LPVOID parameter)
     return 0;
 }
 
-HANDLE StartCopyWorker(int disc, DWORD* threadId)
+bool StartCopyWorker(int disc)
 {
-    WorkerQueueReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE thread = CreateThread(nullptr, 0, CopyWorkerMain,
-                                 reinterpret_cast<LPVOID>(static_cast<INT_PTR>(disc)), 0, threadId);
-    if (thread != nullptr && WorkerQueueReady != nullptr) {
-        // The worker sets the event first thing; should it end without, its
-        // handle ends the wait.
-        const HANDLE waits[2] = {WorkerQueueReady, thread};
-        WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-    }
-    if (WorkerQueueReady != nullptr) {
-        CloseHandle(WorkerQueueReady);
-        WorkerQueueReady = nullptr;
-    }
-    return thread;
+    return StartWorker(&CopyWorkerThread, CopyWorkerMain,
+                       reinterpret_cast<LPVOID>(static_cast<INT_PTR>(disc)));
 }

@@ -1,5 +1,6 @@
 #include "install/install_flow.h"
 
+#include "common/scaled_share.h"
 #include "install/install_sizes.h"
 #include "install/render.h"
 #include "script/setup_model.h"
@@ -24,9 +25,13 @@ bool TickProgress(bool finished, uint64_t bytesRead, uint64_t bytesWritten, uint
     }
     if (total == 0)
         return false;
-    const uint64_t share = (bytesRead + bytesWritten) * 1000 / total;
-    *progress = share > 1000 ? 1000 : static_cast<int>(share);
+    *progress = static_cast<int>(ScaledShare(AddSizes(bytesRead, bytesWritten), total, 1000));
     return true;
+}
+
+uint64_t ProgressTotalOf(uint64_t listedBytes)
+{
+    return AddSizes(listedBytes, listedBytes);
 }
 
 InputAction DecideInput(InstallInput input, unsigned key, bool finished)

@@ -20,6 +20,10 @@ NextDiscAction DecideNextDisc(int disc);
 bool TickProgress(bool finished, uint64_t bytesRead, uint64_t bytesWritten, uint64_t total,
                   int* progress);
 
+// The progress total for the listed bytes of the installation: read and
+// written bytes both count, so twice the bytes, held at 2^64 - 1.
+uint64_t ProgressTotalOf(uint64_t listedBytes);
+
 enum InstallInput {
     InputKey,        // WM_KEYDOWN
     InputSystemKey,  // WM_SYSKEYDOWN

@@ -10,33 +10,30 @@ static uint64_t SumDisc(int disc, uint32_t mask)
         if (entry.Name == nullptr || entry.Name[0] == '\0')
             break;
         if (entry.OptionMask & mask)
-            sum += entry.ByteSize;
+            sum = AddSizes(sum, entry.ByteSize);
     }
     return sum;
-}
-
-static bool DiscHasFiles(int disc)
-{
-    const char* first = SetupScript.DiscFiles[disc][0].Name;
-    return first != nullptr && first[0] != '\0';
 }
 
 uint64_t SumFileSizes(int disc, uint32_t mask)
 {
     if (disc != AllDiscs)
         return disc >= 0 && disc < MaxDiscs ? SumDisc(disc, mask) : 0;
+    // The discs the installation walks: a disc without files in between
+    // does not hide the ones after it.
+    const uint32_t discs = SetupScript.DISCNUM < MaxDiscs ? SetupScript.DISCNUM : MaxDiscs;
     uint64_t sum = 0;
-    for (int d = 0; d < MaxDiscs && DiscHasFiles(d); ++d)
-        sum += SumDisc(d, mask);
+    for (uint32_t d = 0; d < discs; ++d)
+        sum = AddSizes(sum, SumDisc(static_cast<int>(d), mask));
     return sum;
 }
 
-int FormatDecimal(uint32_t value, char* buffer)
+int FormatDecimal(uint64_t value, char* buffer)
 {
     bool started = false;
     int at = 0;
-    for (uint32_t place = 1000000000u; place != 0; place /= 10) {
-        const uint32_t digit = value / place % 10;
+    for (uint64_t place = 10000000000000000000ull; place != 0; place /= 10) {
+        const uint64_t digit = value / place % 10;
         if (digit != 0)
             started = true;
         if (started)
@@ -45,7 +42,7 @@ int FormatDecimal(uint32_t value, char* buffer)
     return 1;
 }
 
-uint32_t DisplayMegabytes(uint64_t bytes)
+uint64_t DisplayMegabytes(uint64_t bytes)
 {
-    return static_cast<uint32_t>(bytes / 1048576u + 1);
+    return bytes / 1048576u + 1;
 }

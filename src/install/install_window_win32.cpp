@@ -28,8 +28,6 @@ struct InstallWindowState {
     int CurrentDisc;
     int InstallFinished;
     uint64_t ProgressTotal;
-    HANDLE WorkerThread;
-    DWORD WorkerThreadId;
     // Something of the installation may be on the disk (FoldersMade), and
     // whether a worker's removal already took it away (RolledBack).
     int FoldersMade;
@@ -60,20 +58,21 @@ void Render(HWND window, int phase, int progress)
     LeaveCriticalSection(&ScreenLock);
 }
 
+// WM_KEYDOWN pauses or resumes the worker, WM_CLOSE stops it. Without a
+// worker (between discs, after the finish) nobody takes them.
 void PostToWorker(UINT message)
 {
-    // Without a worker (between discs, after the finish) nobody takes it.
-    if (State.WorkerThread != nullptr)
-        PostThreadMessageA(State.WorkerThreadId, message, 0, 0);
+    if (message == WM_CLOSE)
+        RequestWorkerStop(&CopyWorkerThread, WM_CLOSE);
+    else
+        PostWorkerMessage(&CopyWorkerThread, message);
 }
 
 void WaitForWorker()
 {
-    if (State.WorkerThread == nullptr)
+    if (!WorkerRunning(&CopyWorkerThread))
         return;
-    WaitForSingleObject(State.WorkerThread, INFINITE);
-    CloseHandle(State.WorkerThread);
-    State.WorkerThread = nullptr;
+    JoinWorker(&CopyWorkerThread);
     if (WorkerRolledBack)
         State.RolledBack = 1;
 }
@@ -127,7 +126,7 @@ LRESULT OnCreate(HWND window)
     State.FoldersMade = 1;
     InstallCounters.BytesRead = 0;
     InstallCounters.BytesWritten = 0;
-    State.ProgressTotal = 2 * SumFileSizes(AllDiscs, SetupScript.InstallOption);
+    State.ProgressTotal = ProgressTotalOf(SumFileSizes(AllDiscs, SetupScript.InstallOption));
     // Without its folder nothing could be copied: say so now rather than as
     // the write error of the first file.
     PostMessageA(window, InstallFolderExists() ? InstMsgNextDisc : InstMsgFolderError, 0, 0);
@@ -174,9 +173,12 @@ void OnNextDisc(HWND window)
     }
     WorkerTarget = window;
     WorkerRolledBack = 0;
-    State.WorkerThread = StartCopyWorker(State.CurrentDisc, &State.WorkerThreadId);
-    if (State.WorkerThread == nullptr) {
-        EndInstallation(window, ModeMenu);
+    if (!StartCopyWorker(State.CurrentDisc)) {
+        // Not the player's abort: the installation cannot go on, as after a
+        // copy error.
+        ShowBox(window, "インストールを続行できませんでした。\r\n コピー処理を開始できません。",
+                SetupScript.APPLITITLE, MB_OK);
+        EndInstallation(window, ModeExit);
         return;
     }
     SetTimer(window, static_cast<UINT_PTR>(State.CurrentDisc), FrameInterval, nullptr);

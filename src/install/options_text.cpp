@@ -10,7 +10,7 @@ bool ComposeOptionsCaption(char* dest, size_t size, const char* title)
 
 bool ComposeOptionLabel(char* dest, size_t size, const char* title, uint64_t bytes)
 {
-    char digits[16] = {};
+    char digits[24] = {};
     FormatDecimal(DisplayMegabytes(bytes), digits);
     return FormatText(dest, size, "%s ( %sMB)", title, digits);
 }

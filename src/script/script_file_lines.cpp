@@ -8,20 +8,67 @@
 
 static int EntryDetail(int disc, int entry) { return disc * MaxFilesPerDisc + entry; }
 
+static int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// A size in the number syntax of the other values, but 64 bits wide: games
+// ship files of 4 GB and more, and a size cut to 32 bits would let the
+// free-space check pass and the progress run wrong. A number beyond
+// 2^64 - 1 is held at 2^64 - 1 (the most a disk can be short of) and noted.
+static uint64_t ReadSize(const char* p, const char** end, bool* digits)
+{
+    p = SkipBlanks(p);
+    const char* at = p;
+    const bool hex = p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && HexValue(p[2]) >= 0;
+    const unsigned base = hex ? 16 : 10;
+    if (hex)
+        p += 2;
+    const char* start = p;
+    uint64_t value = 0;
+    bool tooLarge = false;
+    for (int d; (d = HexValue(*p)) >= 0 && static_cast<unsigned>(d) < base; ++p) {
+        const uint64_t digit = static_cast<uint64_t>(d);
+        if (value > (UINT64_MAX - digit) / base)
+            tooLarge = true;
+        else
+            value = value * base + digit;
+    }
+    if (tooLarge) {
+        NoteAt(NoteSizeTooLarge, at);
+        value = UINT64_MAX;
+    }
+    *end = p;
+    *digits = p != start;
+    return value;
+}
+
 static void StoreNumberItem(ScriptKey key, FileEntry& entry, const char* q, int detail)
 {
     const char* end;
     bool digits;
-    const uint32_t number = ReadNumber(q, &end, &digits);
+    uint64_t size = 0;
+    uint32_t mask = 0;
+    if (key == KeyFileSize)
+        size = ReadSize(q, &end, &digits);
+    else
+        mask = ReadNumber(q, &end, &digits);
     if (!digits)
         NoteAt(NoteNotANumber, q);
     else if (end < FindItemEnd(q))
         NoteAt(NoteTrailingBytes, end);
     if (key == KeyFileSize) {
-        entry.ByteSize = number;
+        entry.ByteSize = size;
         NoteAt(NoteFileSizeStored, q, detail);
     } else {
-        entry.OptionMask = number;
+        entry.OptionMask = mask;
         NoteAt(NoteFileOptionStored, q, detail);
     }
 }
@@ -127,7 +174,12 @@ LineResult ParseFileLine(const char* p)
         q = FindItemEnd(q);
     }
     q = SkipBlanks(q);
-    const uint32_t size = ReadFileNumber(&q);
+    const char* sizeEnd;
+    bool sizeDigits;
+    const uint64_t size = ReadSize(q, &sizeEnd, &sizeDigits);
+    if (!sizeDigits)
+        NoteAt(NoteNotANumber, q);
+    q = SkipBlanks(FindItemEnd(q));
     const uint32_t mask = ReadFileNumber(&q);
     const char* discAt = q;
     const uint32_t disc = ReadFileNumber(&q);

@@ -82,7 +82,7 @@ struct ExecStep {
 
 struct FileEntry {
     char* Name;             // owned 260-byte block, or null: the first null ends a disc's list
-    uint32_t ByteSize;
+    uint64_t ByteSize;      // files of 4 GB and more keep their size
     uint32_t OptionMask;
     char Digest[TextWidth]; // expected MD5, 32 lower-case hex digits, or empty
 };

@@ -12,10 +12,6 @@ const char FileCheckSoundText[] = "インストールされたファイルはす
 const char FileCheckDamagedText[] =
     "エラーになったファイルがあります。ゲームを実行せず、再インストールして下さい。";
 
-// The worker of the dialog, while one runs or waits for its start.
-static HANDLE WorkerThread;
-static DWORD WorkerId;
-
 static HWND CheckList(HWND dialog) { return GetDlgItem(dialog, IDC_CHECK_LIST); }
 
 static void SetItemStatus(HWND list, int item, const char* status)
@@ -49,20 +45,13 @@ static void AddItem(void* context, int item, const char* name)
     SetItemStatus(list, item, StatusNotRun);
 }
 
-static void StartWorker(HWND dialog)
-{
-    if (!StartVerifyWorker(dialog, &WorkerThread, &WorkerId))
-        WorkerThread = nullptr;
-}
-
 // Stops a worker that still runs or waits, and waits for its end.
 static void EndWorker()
 {
-    if (WorkerThread == nullptr)
+    if (!WorkerRunning(&VerifyWorkerThread))
         return;
-    RequestVerifyStop(WorkerId);
-    WaitForVerifyWorker(WorkerThread);
-    WorkerThread = nullptr;
+    RequestVerifyStop();
+    WaitForVerifyWorker();
 }
 
 static void OnInitDialog(HWND dialog)
@@ -74,7 +63,7 @@ static void OnInitDialog(HWND dialog)
     AddColumn(list, 0, "ファイル", 150);
     AddColumn(list, 1, "検証結果", 100);
     CollectVerifyItems(AddItem, list);
-    StartWorker(dialog);
+    StartVerifyWorker(dialog);
 }
 
 static void OnRun(HWND dialog)
@@ -85,20 +74,18 @@ static void OnRun(HWND dialog)
         return;
     EnableWindow(button, FALSE);
     // After a finished run the worker has ended: a new one checks everything again.
-    if (WorkerThread == nullptr) {
+    if (!WorkerRunning(&VerifyWorkerThread)) {
         const HWND list = CheckList(dialog);
-        const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int item = 0; item < count; ++item)
+        for (int item = 0; item < ItemCount; ++item)
             SetItemStatus(list, item, StatusNotRun);
         SendDlgItemMessageA(dialog, IDC_CHECK_PROGRESS, PBM_SETPOS, 0, 0);
-        StartWorker(dialog);
-        if (WorkerThread == nullptr) {
+        if (!StartVerifyWorker(dialog)) {
             EnableWindow(button, TRUE);
             return;
         }
     }
     ResetVerifyState(&VerifyRun);
-    PostThreadMessageA(WorkerId, WM_VERIFY_START, 0, 0);
+    RequestVerifyStart();
 }
 
 static void OnStop(HWND dialog)
@@ -110,16 +97,24 @@ static void OnStop(HWND dialog)
 static void OnDone(HWND dialog)
 {
     // A report from a worker already waited for (stopped meanwhile) is stale.
-    if (WorkerThread == nullptr)
+    if (!WorkerRunning(&VerifyWorkerThread))
         return;
-    WaitForVerifyWorker(WorkerThread);
-    WorkerThread = nullptr;
+    WaitForVerifyWorker();
     MessageBoxA(dialog, VerifyRun.ErrorCount != 0 ? FileCheckDamagedText : FileCheckSoundText,
                 "Drubel", MB_OK);
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
 }
 
-static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+// A new file: the bar counts its pieces from 0.
+static void OnRange(HWND dialog, uint32_t range)
+{
+    const HWND bar = GetDlgItem(dialog, IDC_CHECK_PROGRESS);
+    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, range));
+    SendMessageA(bar, PBM_SETSTEP, 1, 0);
+    SendMessageA(bar, PBM_SETPOS, 0, 0);
+}
+
+static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -138,7 +133,17 @@ static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wP
         EndWorker();
         return TRUE;
     }
-    if (message == WM_VERIFY_DONE) {
+    switch (message) {
+    case VerifyMsgStatus:
+        SetItemStatus(CheckList(dialog), static_cast<int>(wParam), reinterpret_cast<const char*>(lParam));
+        return TRUE;
+    case VerifyMsgRange:
+        OnRange(dialog, static_cast<uint32_t>(wParam));
+        return TRUE;
+    case VerifyMsgPosition:
+        SendDlgItemMessageA(dialog, IDC_CHECK_PROGRESS, PBM_SETPOS, wParam, 0);
+        return TRUE;
+    case WM_VERIFY_DONE:
         OnDone(dialog);
         return TRUE;
     }

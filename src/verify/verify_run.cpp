@@ -1,5 +1,6 @@
 #include "verify/verify_run.h"
 
+#include "common/scaled_share.h"
 #include "common/text.h"
 
 const char StatusNotRun[] = "Not Run";
@@ -10,7 +11,9 @@ const char StatusReadFailed[] = "NG - Read Failed";
 const char StatusDifferent[] = "NG - Different";
 
 VerifyState VerifyRun;
+char ItemName[MaxVerifyItems][PathWidth];
 char ItemDigest[MaxVerifyItems][TextWidth];
+int ItemCount;
 
 void ResetVerifyState(VerifyState* state)
 {
@@ -25,7 +28,8 @@ int CollectVerifyItems(void (*add)(void* context, int item, const char* name), v
     for (uint32_t disc = 0; disc < discs; ++disc) {
         for (int entry = 0; entry < MaxFilesPerDisc; ++entry) {
             const FileEntry& file = SetupScript.DiscFiles[disc][entry];
-            if (file.Name == nullptr)
+            // As for the copy: an empty name ends the disc's list.
+            if (file.Name == nullptr || file.Name[0] == '\0')
                 break;
             if (file.Digest[0] == '\0')
                 continue;
@@ -35,11 +39,13 @@ int CollectVerifyItems(void (*add)(void* context, int item, const char* name), v
             // record) every file is listed.
             if (SetupScript.InstallOption != 0 && (file.OptionMask & SetupScript.InstallOption) == 0)
                 continue;
+            CopyText(ItemName[count], file.Name);
             CopyText(ItemDigest[count], file.Digest);
             add(context, count, file.Name);
             ++count;
         }
     }
+    ItemCount = count;
     return count;
 }
 
@@ -54,25 +60,25 @@ bool DigestMatches(const char* computedHex, const char* expected)
     return expected[32] == '\0';
 }
 
-static uint64_t PieceCount(uint32_t fileSize)
+static uint64_t PieceCount(uint64_t fileSize)
 {
-    return (static_cast<uint64_t>(fileSize) + VerifyPieceSize - 1) / VerifyPieceSize;
+    return fileSize / VerifyPieceSize + (fileSize % VerifyPieceSize != 0 ? 1 : 0);
 }
 
-uint32_t ProgressRange(uint32_t fileSize)
+uint32_t ProgressRange(uint64_t fileSize)
 {
     const uint64_t pieces = PieceCount(fileSize);
     return pieces > MaxProgressRange ? MaxProgressRange : static_cast<uint32_t>(pieces);
 }
 
-uint32_t ProgressPosition(uint32_t piecesDone, uint32_t fileSize)
+uint32_t ProgressPosition(uint64_t piecesDone, uint64_t fileSize)
 {
     const uint64_t pieces = PieceCount(fileSize);
     if (piecesDone >= pieces)
         return ProgressRange(fileSize);
     if (pieces <= MaxProgressRange)
-        return piecesDone;
-    return static_cast<uint32_t>(piecesDone * static_cast<uint64_t>(MaxProgressRange) / pieces);
+        return static_cast<uint32_t>(piecesDone);
+    return static_cast<uint32_t>(ScaledShare(piecesDone, pieces, MaxProgressRange));
 }
 
 static void CloseOpenFile(VerifyState* state)
@@ -90,12 +96,12 @@ void AbandonVerifyRun(VerifyState* state)
 static int OpenNextItem(VerifyState* state, const VerifyView& view, const char* installFolder)
 {
     ++state->CurrentItem;
-    char name[PathWidth] = {};
-    if (state->CurrentItem >= MaxVerifyItems ||
-        !view.ReadItemName(view.Context, state->CurrentItem, name, sizeof name))
+    if (state->CurrentItem >= ItemCount || state->CurrentItem >= MaxVerifyItems)
         return 0;
     char path[PathWidth];
-    PakFile* file = JoinPath(path, installFolder, name) ? PakOpen(path, nullptr) : nullptr;
+    PakFile* file = JoinPath(path, installFolder, ItemName[state->CurrentItem])
+                        ? PakOpen(path, nullptr)
+                        : nullptr;
     if (file == nullptr) {
         view.ShowStatus(view.Context, state->CurrentItem, StatusCannotOpen);
         ++state->ErrorCount;
@@ -128,9 +134,9 @@ static void FinishItem(VerifyState* state, const VerifyView& view)
 
 static void HashPiece(VerifyState* state, const VerifyView& view, uint8_t* piece)
 {
-    const uint32_t remaining = state->FileSize - state->BytesDone;
+    const uint64_t remaining = state->FileSize - state->BytesDone;
     const bool last = remaining <= VerifyPieceSize;
-    const uint32_t length = last ? remaining : VerifyPieceSize;
+    const uint32_t length = last ? static_cast<uint32_t>(remaining) : VerifyPieceSize;
     // A short read means the file changed under us: hashing the stale rest
     // of the buffer would give a verdict about bytes that are not there.
     if (!PakReadPart(state->OpenFile, piece, state->BytesDone, length) ||
@@ -142,8 +148,7 @@ static void HashPiece(VerifyState* state, const VerifyView& view, uint8_t* piece
     }
     Md5Update(&state->Md5, piece, length);
     state->BytesDone += length;
-    const uint32_t piecesDone =
-        static_cast<uint32_t>(PieceCount(state->BytesDone));
+    const uint64_t piecesDone = PieceCount(state->BytesDone);
     const uint32_t position = ProgressPosition(piecesDone, state->FileSize);
     if (position != state->ProgressShown) {
         state->ProgressShown = position;

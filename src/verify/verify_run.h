@@ -16,8 +16,10 @@ constexpr unsigned WM_VERIFY_STOP = 0x507;   // dialog -> worker thread
 constexpr unsigned WM_VERIFY_DONE = 0x508;   // worker -> dialog (posted)
 
 // Files are read and hashed in pieces of this size, one piece per step, so
-// that a stop request is seen within one piece.
-constexpr uint32_t VerifyPieceSize = 8192;
+// that a stop request is seen within one piece: a tenth of a millisecond of
+// hashing, or a few tens of milliseconds from a slow disk. Larger pieces
+// than this gain nothing; smaller ones spend the time in system calls.
+constexpr uint32_t VerifyPieceSize = 64 * 1024;
 constexpr int MaxVerifyItems = MaxDiscs * MaxFilesPerDisc;
 // The progress bar takes a 16-bit upper bound.
 constexpr uint32_t MaxProgressRange = 0xFFFF;
@@ -32,8 +34,8 @@ extern const char StatusDifferent[];
 struct VerifyState {
     int32_t CurrentItem;    // list item in progress; -1 before the first
     uint32_t ErrorCount;    // items with an NG verdict
-    uint32_t BytesDone;     // of the current file
-    uint32_t FileSize;      // of the current file
+    uint64_t BytesDone;     // of the current file
+    uint64_t FileSize;      // of the current file: files of 4 GB and more are read whole
     PakFile* OpenFile;      // the file being read; null between files
     Md5Context Md5;
     uint32_t ProgressShown; // bar position last shown for the current file
@@ -41,16 +43,21 @@ struct VerifyState {
 
 extern VerifyState VerifyRun;
 
-// Expected digest of each list item, by item index.
+// The listed items, by item index: the file's name below the install folder
+// and its expected digest. Kept here rather than read back from the list,
+// so that the worker needs the dialog only to show what it found.
+extern char ItemName[MaxVerifyItems][PathWidth];
 extern char ItemDigest[MaxVerifyItems][TextWidth];
+extern int ItemCount;
 
 // Zeroes the state for a new run: no item yet, no file open.
 void ResetVerifyState(VerifyState* state);
 
-// Walks the file table of discs 0 .. DISCNUM-1 and calls `add` for every
-// entry with a digest that the installed option copied (every such entry
-// while InstallOption is 0), with consecutive item indexes from 0; stores
-// each digest in ItemDigest. Returns the number of items.
+// Walks the file table of discs 0 .. DISCNUM-1, each up to its first empty
+// name, and calls `add` for every entry with a digest that the installed
+// option copied (every such entry while InstallOption is 0), with
+// consecutive item indexes from 0; stores each name and digest in ItemName
+// and ItemDigest. Returns the number of items, also kept in ItemCount.
 int CollectVerifyItems(void (*add)(void* context, int item, const char* name), void* context);
 
 // True when the computed digest (32 lower-case hex digits) and the script's
@@ -60,23 +67,22 @@ bool DigestMatches(const char* computedHex, const char* expected);
 // The bar's range for a file of `fileSize` bytes: the number of pieces,
 // at most MaxProgressRange; and the position after `piecesDone` pieces,
 // scaled so that a file of more pieces than the range still fills the bar.
-uint32_t ProgressRange(uint32_t fileSize);
-uint32_t ProgressPosition(uint32_t piecesDone, uint32_t fileSize);
+uint32_t ProgressRange(uint64_t fileSize);
+uint32_t ProgressPosition(uint64_t piecesDone, uint64_t fileSize);
 
 // How a step shows its work: the list and the progress bar of the dialog,
 // or nothing at all in the benchmark.
 struct VerifyView {
     void* Context;
-    // First-column text of an item; false when there is no such item.
-    bool (*ReadItemName)(void* context, int item, char* name, size_t size);
     void (*ShowStatus)(void* context, int item, const char* status);
     // A new file: range 0 .. range, position 0.
     void (*StartProgress)(void* context, uint32_t range);
     void (*ShowProgress)(void* context, uint32_t position);
 };
 
-// One pass of the worker: opens the next item's file when none is open, or
-// hashes one piece of the open file (finishing its verdict after the last).
+// One pass of the worker: opens the next item's file (ItemName) when none
+// is open, or hashes one piece of the open file (finishing its verdict
+// after the last).
 // `installFolder` holds the files; `piece` is VerifyPieceSize bytes.
 // 1 while there is more to do, 0 once every item has its verdict.
 int VerifyStep(VerifyState* state, const VerifyView& view, const char* installFolder,

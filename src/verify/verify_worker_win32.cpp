@@ -1,82 +1,64 @@
 #include "verify/verify_worker_win32.h"
 #include "verify/verify_run.h"
 
-#include "res/resource.h"
 #include "script/setup_model.h"
 
-#include <commctrl.h>
+Worker VerifyWorkerThread;
 
-#include <atomic>
+// The bar is redrawn at most this often, and at the end of every file: the
+// eye cannot tell more than a few dozen redraws a second apart, and each
+// one costs the dialog's thread a repaint.
+static constexpr DWORD ProgressRedrawMilliseconds = 40;
 
-// Set by the worker once its message queue exists.
-static HANDLE WorkerReady;
-
-// Set together with the posted WM_VERIFY_STOP. Looking at the thread's queue
-// costs a system call (under Wine a server round trip, about as long as
-// hashing the piece itself), so the worker reads this flag on every pass and
-// its queue on every QueueCheckPasses-th one: a stop is still seen within
-// one piece, and a stop that comes only as a message within a few.
-static std::atomic<bool> StopAsked;
-static constexpr unsigned QueueCheckPasses = 64;
-
-// The bar is redrawn at most this often, and at the end of every file. A
-// synchronous update per piece costs the dialog's thread a switch and a
-// repaint: measured under Wine it held the whole check to a few MB/s,
-// while the eye cannot tell more than a few dozen redraws a second apart.
-static constexpr DWORD ProgressRedrawMilliseconds = 20;
-
-struct DialogControls {
-    HWND List;
-    HWND Progress;
+struct DialogView {
+    HWND Dialog;
     uint32_t Range;         // of the current file
-    DWORD LastRedraw;       // tick of the last position sent
+    DWORD LastRedraw;       // tick of the last position told
 };
 
-static bool ReadItemName(void* context, int item, char* name, size_t size)
+// Posted rather than sent: the worker goes on reading while the dialog's
+// thread updates and repaints its controls (waiting for each update held
+// the check to nine tenths of the speed of the reading alone). Should the
+// dialog's queue be full, the update is sent instead, so that none is lost.
+// Posted messages keep their order, so WM_VERIFY_DONE comes after them all.
+static void Tell(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const HWND list = static_cast<DialogControls*>(context)->List;
-    if (item < 0 || item >= static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)))
-        return false;
-    LVITEMA text = {};
-    text.iSubItem = 0;
-    text.pszText = name;
-    text.cchTextMax = static_cast<int>(size);
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&text));
-    return true;
+    if (!PostMessageA(dialog, message, wParam, lParam))
+        SendMessageA(dialog, message, wParam, lParam);
 }
 
 static void ShowStatus(void* context, int item, const char* status)
 {
-    LVITEMA text = {};
-    text.iSubItem = 1;
-    text.pszText = const_cast<char*>(status);
-    SendMessageA(static_cast<DialogControls*>(context)->List, LVM_SETITEMTEXTA,
-                 static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&text));
+    // The status texts are constants: the pointer outlives the message.
+    Tell(static_cast<DialogView*>(context)->Dialog, VerifyMsgStatus, static_cast<WPARAM>(item),
+         reinterpret_cast<LPARAM>(status));
 }
 
 static void StartProgress(void* context, uint32_t range)
 {
-    auto* controls = static_cast<DialogControls*>(context);
-    controls->Range = range;
-    controls->LastRedraw = GetTickCount();
-    SendMessageA(controls->Progress, PBM_SETRANGE, 0, MAKELPARAM(0, range));
-    SendMessageA(controls->Progress, PBM_SETSTEP, 1, 0);
-    SendMessageA(controls->Progress, PBM_SETPOS, 0, 0);
+    auto* view = static_cast<DialogView*>(context);
+    view->Range = range;
+    view->LastRedraw = GetTickCount();
+    Tell(view->Dialog, VerifyMsgRange, range, 0);
 }
 
 static void ShowProgress(void* context, uint32_t position)
 {
-    auto* controls = static_cast<DialogControls*>(context);
+    auto* view = static_cast<DialogView*>(context);
     const DWORD now = GetTickCount();
-    if (position < controls->Range && now - controls->LastRedraw < ProgressRedrawMilliseconds)
+    if (position < view->Range && now - view->LastRedraw < ProgressRedrawMilliseconds)
         return;
-    controls->LastRedraw = now;
-    SendMessageA(controls->Progress, PBM_SETPOS, position, 0);
+    view->LastRedraw = now;
+    Tell(view->Dialog, VerifyMsgPosition, position, 0);
 }
 
 // Takes every waiting thread message; true when one of them asks to stop.
 static bool StopRequested()
 {
+    if (VerifyWorkerThread.StopRequested)
+        return true;
+    if (!WorkerShouldLook(&VerifyWorkerThread))
+        return false;
     bool stop = false;
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -86,32 +68,19 @@ static bool StopRequested()
     return stop;
 }
 
-// False when the first request is a stop.
-static bool WaitForStart()
-{
-    MSG message;
-    for (;;) {
-        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            return message.message != WM_VERIFY_STOP;
-        Sleep(10);
-    }
-}
-
 static DWORD WINAPI VerifyWorker(LPVOID parameter)
 {
     const HWND dialog = static_cast<HWND>(parameter);
+    // The first request: WM_VERIFY_STOP (or the stop flag) ends the thread,
+    // anything else starts the run.
     MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    SetEvent(WorkerReady);
-    if (!WaitForStart())
+    if (!WaitForWorkerMessage(&VerifyWorkerThread, &message) || message.message == WM_VERIFY_STOP)
         return 0;
-    DialogControls controls = {GetDlgItem(dialog, IDC_CHECK_LIST),
-                               GetDlgItem(dialog, IDC_CHECK_PROGRESS), 0, 0};
-    const VerifyView view = {&controls, ReadItemName, ShowStatus, StartProgress, ShowProgress};
+    DialogView shown = {dialog, 0, 0};
+    const VerifyView view = {&shown, ShowStatus, StartProgress, ShowProgress};
     uint8_t piece[VerifyPieceSize];
-    for (unsigned pass = 0;; ++pass) {
-        if (StopAsked.load(std::memory_order_relaxed) ||
-            (pass % QueueCheckPasses == 0 && StopRequested())) {
+    for (;;) {
+        if (StopRequested()) {
             AbandonVerifyRun(&VerifyRun);
             return 0;
         }
@@ -122,38 +91,22 @@ static DWORD WINAPI VerifyWorker(LPVOID parameter)
     }
 }
 
-bool StartVerifyWorker(HWND dialog, HANDLE* thread, DWORD* threadId)
+bool StartVerifyWorker(HWND dialog)
 {
-    StopAsked = false;
-    WorkerReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (WorkerReady == nullptr)
-        return false;
-    *thread = CreateThread(nullptr, 0, VerifyWorker, dialog, 0, threadId);
-    if (*thread != nullptr) {
-        // The thread sets the event first thing; it can only end earlier if
-        // it failed to start at all.
-        HANDLE waits[2] = {WorkerReady, *thread};
-        WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-    }
-    CloseHandle(WorkerReady);
-    WorkerReady = nullptr;
-    return *thread != nullptr;
+    return StartWorker(&VerifyWorkerThread, VerifyWorker, dialog);
 }
 
-void RequestVerifyStop(DWORD threadId)
+void RequestVerifyStart()
 {
-    StopAsked = true;
-    PostThreadMessageA(threadId, WM_VERIFY_STOP, 0, 0);
+    PostWorkerMessage(&VerifyWorkerThread, WM_VERIFY_START);
 }
 
-void WaitForVerifyWorker(HANDLE thread)
+void RequestVerifyStop()
 {
-    for (;;) {
-        const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (woken != WAIT_OBJECT_0 + 1)
-            break;  // the worker ended (or the wait itself failed)
-        MSG message;
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    CloseHandle(thread);
+    RequestWorkerStop(&VerifyWorkerThread, WM_VERIFY_STOP);
+}
+
+void WaitForVerifyWorker()
+{
+    JoinWorker(&VerifyWorkerThread);
 }

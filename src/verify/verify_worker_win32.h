@@ -1,18 +1,32 @@
 // The thread that reads and hashes the listed files for the file check
-// dialog, and how the dialog starts it and waits for its end.
+// dialog, and how the dialog starts it, stops it and waits for its end.
 #pragma once
 
+#include "common/worker_win32.h"
+
 #include <windows.h>
+
+// What the worker posts its dialog, for the dialog to show in its controls.
+constexpr UINT VerifyMsgStatus = WM_APP + 0x10;    // item, status text (a constant)
+constexpr UINT VerifyMsgRange = WM_APP + 0x11;     // the bar's range for a new file; position 0
+constexpr UINT VerifyMsgPosition = WM_APP + 0x12;  // the bar's position
+
+// The dialog's worker, while one runs or waits for its start.
+extern Worker VerifyWorkerThread;
 
 // Starts VerifyWorker for the dialog and returns once the thread has a
 // message queue, so that a start request posted at once is not lost.
 // False when the thread could not be started.
-bool StartVerifyWorker(HWND dialog, HANDLE* thread, DWORD* threadId);
+bool StartVerifyWorker(HWND dialog);
 
-// Posts WM_VERIFY_STOP to the worker, which ends within one piece.
-void RequestVerifyStop(DWORD threadId);
+// Asks the worker to begin its run (WM_VERIFY_START).
+void RequestVerifyStart();
+
+// Asks the worker to stop (WM_VERIFY_STOP, with the stop flag), which it
+// sees within one piece.
+void RequestVerifyStop();
 
 // Waits for the worker's end and closes its handle. The worker updates the
-// dialog's controls with sent messages, which this thread has to carry out
-// while it waits, or neither thread would ever go on.
-void WaitForVerifyWorker(HANDLE thread);
+// dialog's controls with sent messages, which this thread carries out while
+// it waits, or neither thread would ever go on.
+void WaitForVerifyWorker();

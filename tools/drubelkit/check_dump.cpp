@@ -56,7 +56,7 @@ std::string DiscFiles()
         for (int k = 0; k < MaxFilesPerDisc && SetupScript.DiscFiles[d][k].Name != nullptr; ++k) {
             const FileEntry& e = SetupScript.DiscFiles[d][k];
             out += (k != 0 ? ",\n      " : "\n      ");
-            out += "{\"Name\": " + Text(e.Name) + ", \"ByteSize\": " + Unsigned(e.ByteSize) +
+            out += "{\"Name\": " + Text(e.Name) + ", \"ByteSize\": " + std::to_string(e.ByteSize) +
                 ", \"OptionMask\": " + Unsigned(e.OptionMask) + ", \"Digest\": " + Text(e.Digest) + "}";
         }
         out += SetupScript.DiscFiles[d][0].Name != nullptr ? "\n    ]" : "]";

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 static const char PakUsage[] =
     "usage: drubelkit pak create [--short-names] OUT MEMBER...\n"
@@ -38,6 +39,23 @@ static int Create(int argc, char** argv)
         return ExitUsage;
     }
     const char* out = argv[i++];
+    // The format holds 32-bit sizes and offsets: a member of 4 GB or more,
+    // or an archive that would pass 4 GB, is refused before anything is read.
+    const uint32_t width = shortNames ? PakShortNameWidth : PakLongNameWidth;
+    uint64_t total = PakHeaderSize + static_cast<uint64_t>(argc - i) * (width + 8);
+    for (int m = i; m < argc; ++m) {
+        struct stat info;
+        if (stat(argv[m], &info) != 0 || !S_ISREG(info.st_mode)) {
+            fprintf(stderr, "drubelkit pak: cannot read member file '%s'\n", argv[m]);
+            return ExitBadInput;
+        }
+        total += static_cast<uint64_t>(info.st_size);
+        if (total > UINT32_MAX) {
+            fprintf(stderr, "drubelkit pak: %s\n",
+                    PakLimitError(BaseName(argv[m]), static_cast<uint64_t>(info.st_size)).c_str());
+            return ExitBadInput;
+        }
+    }
     std::vector<PakMemberData> members;
     for (; i < argc; ++i) {
         PakMemberData m;

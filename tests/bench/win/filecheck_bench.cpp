@@ -61,27 +61,15 @@ uint64_t LoadDigests(const char* folder, const char* listPath, int* count)
     return bytes;
 }
 
-struct NamesOnly {
-    int Count;
-};
-
-bool ReadName(void* context, int item, char* name, size_t size)
-{
-    if (item >= static_cast<NamesOnly*>(context)->Count)
-        return false;
-    CopyText(name, size, SetupScript.DiscFiles[0][item].Name);
-    return true;
-}
 void NoStatus(void*, int, const char*) {}
 void NoRange(void*, uint32_t) {}
 void NoPosition(void*, uint32_t) {}
 
 // The worker's loop without a dialog: open, piece after piece, verdict.
-double HashingPath(int count, uint32_t* errors)
+double HashingPath(uint32_t* errors)
 {
     CollectVerifyItems([](void*, int, const char*) {}, nullptr);
-    NamesOnly names = {count};
-    const VerifyView view = {&names, ReadName, NoStatus, NoRange, NoPosition};
+    const VerifyView view = {nullptr, NoStatus, NoRange, NoPosition};
     static uint8_t piece[VerifyPieceSize];
     ResetVerifyState(&VerifyRun);
     const double start = Now();
@@ -144,7 +132,7 @@ int main(int argc, char** argv)
     }
 
     uint32_t errors = 0;
-    const double hashing = HashingPath(count, &errors);
+    const double hashing = HashingPath(&errors);
     Report("hashing_path", bytes, hashing);
     std::string message;
     const double dialog = DialogRun(&message);

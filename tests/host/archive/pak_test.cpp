@@ -5,6 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -158,6 +163,39 @@ TEST_F(PakTest, PartReadsReturnTheMemberInOrder)
         done += piece;
     }
     EXPECT_EQ(payload, got);
+    PakClose(f);
+}
+
+// A file of `size` bytes whose hole costs no disk.
+static bool MakeSparseFile(const char* path, uint64_t size)
+{
+#ifdef _WIN32
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool made = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return made;
+#else
+    WriteText(path, "");
+    return truncate(path, static_cast<off_t>(size)) == 0;
+#endif
+}
+
+TEST_F(PakTest, ALooseFileOf4GBOrMoreKeepsItsSizeAndIsReadInPartsOnly)
+{
+    const uint64_t size = (4ull << 30) + 5;
+    ASSERT_TRUE(MakeSparseFile("huge.bin", size));
+    PakFile* f = PakOpen("huge.bin", nullptr);
+    ASSERT_NE(nullptr, f);
+    EXPECT_EQ(size, PakGetSize(f));
+    char buffer[16] = {1};
+    EXPECT_EQ(0, PakRead(f, buffer));  // no single read holds it
+    EXPECT_EQ(1, PakReadPart(f, buffer, 0, sizeof buffer));
+    EXPECT_EQ(1, PakWaitRead(f));
+    EXPECT_EQ(0, buffer[0]);
     PakClose(f);
 }
 

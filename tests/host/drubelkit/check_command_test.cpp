@@ -204,6 +204,23 @@ TEST_F(CheckCommandTest, DiscsFilesAndFolders)
     EXPECT_TRUE(Has(r, 2, SeverityWarning, "disc 2 has no DISCNAME")) << Describe(r);
 }
 
+TEST_F(CheckCommandTest, ASizeBeyond64BitsIsAnErrorAndLargeSizesAreDumpedWhole)
+{
+    const CheckReport r = Check("DISCNUM = 1\r\nFILELIST DISC1 = \"a\" \"b\"\r\n"
+                                "FILESIZE DISC1 = 5000000000 18446744073709551616\r\n"
+                                "FILE = \"c\" 0x1FFFFFFFFFFFFFFFF 8 1\r\n");
+    EXPECT_FALSE(Has(r, 3, SeverityError, "'5000000000'")) << Describe(r);
+    EXPECT_TRUE(Has(r, 3, SeverityError, "the size '18446744073709551616' does not fit 64 bits"))
+        << Describe(r);
+    EXPECT_TRUE(Has(r, 4, SeverityError, "does not fit 64 bits")) << Describe(r);
+
+    testing::internal::CaptureStdout();
+    Run({"check", "script.ini", "--dump"});
+    const std::string json = testing::internal::GetCapturedStdout();
+    EXPECT_NE(std::string::npos, json.find("\"ByteSize\": 5000000000,")) << json;
+    EXPECT_NE(std::string::npos, json.find("\"ByteSize\": 18446744073709551615,")) << json;
+}
+
 TEST_F(CheckCommandTest, StepsAndPictures)
 {
     WriteArchive("Instdata.pak", {"BACK.EPA"});

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -59,6 +60,37 @@ TEST_F(PakCommandTest, BadInputLeavesNoArchive)
     EXPECT_EQ(ExitBadInput, RunPak({"pak", "create", "out.pak", "A.TXT", "sub/a.txt"}));
     EXPECT_FALSE(FileExists("out.pak"));
     EXPECT_EQ(ExitOk, RunPak({"pak", "create", "--short-names", "out.pak", "A.TXT"}));
+}
+
+TEST_F(PakCommandTest, MembersBeyondTheFormats32BitSizesAreRefusedBeforeTheyAreRead)
+{
+    // Sparse files: sizes without disk.
+    WriteText("A.TXT", "a");
+    WriteText("HUGE.BIN", "");
+    ASSERT_EQ(0, truncate("HUGE.BIN", static_cast<off_t>(4ull << 30)));
+    WriteText("HALF1.BIN", "");
+    ASSERT_EQ(0, truncate("HALF1.BIN", static_cast<off_t>(3ull << 30)));
+    WriteText("HALF2.BIN", "");
+    ASSERT_EQ(0, truncate("HALF2.BIN", static_cast<off_t>(1ull << 30)));
+    const struct {
+        std::vector<std::string> Members;
+        const char* Error;
+    } cases[] = {
+        {{"A.TXT", "HUGE.BIN"},
+         "drubelkit pak: member HUGE.BIN is 4294967296 bytes: an archive member holds at most "
+         "4294967295 bytes\n"},
+        {{"HALF1.BIN", "A.TXT", "HALF2.BIN"},
+         "drubelkit pak: the archive would pass 4294967295 bytes with member HALF2.BIN: its sizes "
+         "and offsets are 32-bit\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"pak", "create", "out.pak"};
+        args.insert(args.end(), c.Members.begin(), c.Members.end());
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(ExitBadInput, RunPak(args));
+        EXPECT_EQ(c.Error, testing::internal::GetCapturedStderr());
+        EXPECT_FALSE(FileExists("out.pak"));
+    }
 }
 
 TEST_F(PakCommandTest, UsageErrorsAndHelp)

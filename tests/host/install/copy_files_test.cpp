@@ -5,6 +5,7 @@
 #include "support/test_support.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,13 +15,39 @@ namespace {
 struct FakeFile {
     std::string Path;
     bool Target;
-    size_t Offset = 0;
+    uint64_t Offset = 0;
 };
+
+// The bytes a generated file would hold at an offset, for the first and the
+// last eight bytes of each block: enough to tell a block read from the
+// wrong place, without moving gigabytes in a test.
+void StampBlock(uint8_t* buffer, uint32_t count, uint64_t offset)
+{
+    if (count < 16)
+        return;
+    memcpy(buffer, &offset, 8);
+    const uint64_t end = offset + count;
+    memcpy(buffer + count - 8, &end, 8);
+}
+bool BlockStampedAt(const uint8_t* buffer, uint32_t count, uint64_t offset)
+{
+    if (count < 16)
+        return true;
+    uint64_t first, end;
+    memcpy(&first, buffer, 8);
+    memcpy(&end, buffer + count - 8, 8);
+    return first == offset && end == offset + count;
+}
 
 // A disc in memory (paths as the worker builds them, "E:\..."), the files it
 // writes, and a log of every call.
 struct FakeDisc {
     std::map<std::string, std::vector<uint8_t>> Source;
+    std::map<std::string, uint64_t> Generated;  // sources of this size, stamped
+    std::map<std::string, uint64_t> GeneratedWritten;  // targets of those: bytes written
+    uint64_t FailReadAtOffset = UINT64_MAX;     // of a generated source
+    uint64_t BytesPerMicrosecond = 1000;        // how fast the fake disk moves
+    uint64_t Now = 0;
     std::map<std::string, bool> Folders;       // search results that are folders
     std::map<std::string, std::vector<uint8_t>> Written;
     std::vector<std::string> Log;
@@ -42,14 +69,18 @@ struct FakeSearch {
 
 FakeDisc* Disc(void* context) { return static_cast<FakeDisc*>(context); }
 
-void* OpenSource(void* context, const char* path, uint32_t* size)
+void* OpenSource(void* context, const char* path, uint64_t* size)
 {
     FakeDisc* d = Disc(context);
     d->Log.push_back(std::string("open ") + path);
+    auto generated = d->Generated.find(path);
     auto it = d->Source.find(path);
-    if (it == d->Source.end())
+    if (generated != d->Generated.end())
+        *size = generated->second;
+    else if (it != d->Source.end())
+        *size = it->second.size();
+    else
         return nullptr;
-    *size = static_cast<uint32_t>(it->second.size());
     ++d->OpenFiles;
     return new FakeFile{path, false};
 }
@@ -69,6 +100,14 @@ int Read(void* context, void* file, uint8_t* buffer, uint32_t count)
 {
     FakeDisc* d = Disc(context);
     FakeFile* f = static_cast<FakeFile*>(file);
+    d->Now += count / d->BytesPerMicrosecond;
+    if (d->Generated.count(f->Path)) {
+        if (f->Offset + count > d->Generated[f->Path] || f->Offset + count > d->FailReadAtOffset)
+            return 0;
+        StampBlock(buffer, count, f->Offset);
+        f->Offset += count;
+        return 1;
+    }
     d->Log.push_back("read " + std::to_string(count));
     if (f->Path == d->FailReadOf && f->Offset > 0)
         return 0;
@@ -84,6 +123,13 @@ int Write(void* context, void* file, const uint8_t* buffer, uint32_t count)
 {
     FakeDisc* d = Disc(context);
     FakeFile* f = static_cast<FakeFile*>(file);
+    if (d->GeneratedWritten.count(f->Path)) {
+        uint64_t& done = d->GeneratedWritten[f->Path];
+        if (!BlockStampedAt(buffer, count, done))
+            return 0;
+        done += count;
+        return 1;
+    }
     d->Log.push_back("write " + std::to_string(count));
     if (f->Path == d->ShortWriteOf)
         return 0;
@@ -138,6 +184,8 @@ int CheckMessages(void* context)
     return d->Checks++ == d->StopAtCheck ? 0 : 1;
 }
 
+uint64_t Microseconds(void* context) { return Disc(context)->Now; }
+
 class CopyWalk : public InstallModelTest {
 protected:
     void SetUp() override
@@ -150,7 +198,8 @@ protected:
     CopyResult Run(int disc = 0)
     {
         const CopyIo io = {&Fake,     OpenSource, CreateTarget, Read,          Write,
-                           CloseFile, FindFirst,  FindNext,     FindClose,     CheckMessages};
+                           CloseFile, FindFirst,  FindNext,     FindClose,     CheckMessages,
+                           Microseconds};
         const CopyResult result = CopyDiscFiles(disc, io, &Counters);
         EXPECT_EQ(0, Fake.OpenFiles) << "a file was left open";
         EXPECT_EQ(0, Fake.OpenSearches) << "a search was left open";
@@ -170,10 +219,10 @@ protected:
 
 }  // namespace
 
-TEST_F(CopyWalk, BlocksOf4096WithAMessageCheckBeforeEachFullBlockButTheLast)
+TEST_F(CopyWalk, BlocksGrowOnAFastDiskWithAMessageCheckBeforeEachButAFilesLast)
 {
-    Fake.Source["E:\\data\\a.bin"] = PatternBytes(2 * 4096 + 100, 1);
-    Fake.Source["E:\\b.bin"] = PatternBytes(4096, 2);
+    Fake.Source["E:\\data\\a.bin"] = PatternBytes(3 * 65536 + 100, 1);
+    Fake.Source["E:\\b.bin"] = PatternBytes(262144, 2);
     Fake.Source["E:\\empty"] = {};
     ListFile(0, 0, "data\\a.bin", 0, 8);
     ListFile(0, 1, "b.bin", 0, 8);
@@ -183,17 +232,63 @@ TEST_F(CopyWalk, BlocksOf4096WithAMessageCheckBeforeEachFullBlockButTheLast)
     EXPECT_EQ(CopyListDone, result.Outcome);
     EXPECT_EQ((std::vector<std::string>{
                   "check", "open E:\\data\\a.bin", "create C:\\Inst\\data\\a.bin", "check",
-                  "read 4096", "write 4096", "check", "read 4096", "write 4096", "read 100",
+                  "read 65536", "write 65536", "check", "read 131072", "write 131072", "read 100",
                   "write 100",
-                  "check", "open E:\\b.bin", "create C:\\Inst\\b.bin", "read 4096", "write 4096",
+                  // The block size carries over to the next file, which fits one block.
+                  "check", "open E:\\b.bin", "create C:\\Inst\\b.bin", "read 262144", "write 262144",
                   "check", "open E:\\empty", "create C:\\Inst\\empty",
                   "check"}),
               Fake.Log);
     EXPECT_EQ(Fake.Source["E:\\data\\a.bin"], Fake.Written["C:\\Inst\\data\\a.bin"]);
     EXPECT_EQ(Fake.Source["E:\\b.bin"], Fake.Written["C:\\Inst\\b.bin"]);
     EXPECT_TRUE(Fake.Written.count("C:\\Inst\\empty"));
-    EXPECT_EQ(2u * 4096 + 100 + 4096, Counters.BytesRead.load());
-    EXPECT_EQ(2u * 4096 + 100 + 4096, Counters.BytesWritten.load());
+    EXPECT_EQ(3u * 65536 + 100 + 262144, Counters.BytesRead.load());
+    EXPECT_EQ(3u * 65536 + 100 + 262144, Counters.BytesWritten.load());
+}
+
+TEST(CopyBlocks, EachBlockTakesAFractionOfATenthOfASecondAtAnySpeed)
+{
+    const struct {
+        uint32_t Size;
+        uint64_t Microseconds;
+        uint32_t Next;
+    } cases[] = {
+        {65536, 100, 131072},             // page cache: grow
+        {CopyLargestBlock, 100, CopyLargestBlock},
+        {131072, 13107, 131072},          // 10 MB/s: stays within 25 ms
+        {262144, 26214, 131072},          // 10 MB/s, too large: halves
+        {65536, 436906, 4096},            // a 1x CD (150 KB/s): straight down
+        {4096, 27306, 4096},              // never below the smallest
+        {CopyLargestBlock, 1000000000, 4096},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Next, NextCopyBlockSize(c.Size, c.Microseconds)) << c.Size << " " << c.Microseconds;
+}
+
+TEST_F(CopyWalk, AFileOfFiveGigabytesIsCopiedWholeAndAFailureAtItsFarEndNamesItsEntry)
+{
+    const uint64_t huge = (5ull << 30) + 3;
+    Fake.Generated["E:\\movie.bin"] = huge;
+    Fake.GeneratedWritten["C:\\Inst\\movie.bin"] = 0;
+    Fake.Source["E:\\a"] = PatternBytes(10, 1);
+    ListFile(0, 0, "a", 10, 8);
+    ListFile(0, 1, "movie.bin", huge, 8);
+    EXPECT_EQ(CopyListDone, Run().Outcome);
+    EXPECT_EQ(huge, Fake.GeneratedWritten["C:\\Inst\\movie.bin"]);
+    EXPECT_EQ(huge + 10, Counters.BytesRead.load());
+    EXPECT_EQ(huge + 10, Counters.BytesWritten.load());
+
+    // A read that fails past 4 GB.
+    Fake.Log.clear();
+    Fake.GeneratedWritten["C:\\Inst\\movie.bin"] = 0;
+    Fake.FailReadAtOffset = (4ull << 30) + (2u << 20);
+    Counters.BytesRead = 0;
+    Counters.BytesWritten = 0;
+    const CopyResult result = Run();
+    EXPECT_EQ(CopyReadError, result.Outcome);
+    EXPECT_EQ(1, result.Entry);
+    EXPECT_GT(Counters.BytesWritten.load(), 4ull << 30);
+    EXPECT_EQ(Counters.BytesRead.load(), Counters.BytesWritten.load());
 }
 
 TEST_F(CopyWalk, EntriesOfOtherOptionsAreNeitherOpenedNorCounted)
@@ -255,11 +350,11 @@ TEST_F(CopyWalk, ErrorsNameTheEntryAndStopTheWalk)
 
 TEST_F(CopyWalk, AReadFailingInTheMiddleOfAFileIsAReadErrorAndAShortWriteAWriteError)
 {
-    Fake.Source["E:\\big"] = PatternBytes(3 * 4096, 1);
+    Fake.Source["E:\\big"] = PatternBytes(3 * 65536, 1);
     Fake.FailReadOf = "E:\\big";
     ListFile(0, 0, "big", 0, 8);
     EXPECT_EQ(CopyReadError, Run().Outcome);
-    EXPECT_EQ(4096u, Counters.BytesRead.load());
+    EXPECT_EQ(65536u, Counters.BytesRead.load());
 
     ClearInstallModel();
     SetUp();
@@ -276,13 +371,13 @@ TEST_F(CopyWalk, AReadFailingInTheMiddleOfAFileIsAReadErrorAndAShortWriteAWriteE
 
 TEST_F(CopyWalk, AStopEndsTheWalkAtTheNextCheckWithEverythingClosed)
 {
-    Fake.Source["E:\\big"] = PatternBytes(3 * 4096, 1);
+    Fake.Source["E:\\big"] = PatternBytes(4 * 65536, 1);
     ListFile(0, 0, "big", 0, 8);
     ListFile(0, 1, "next", 0, 8);
     Fake.StopAtCheck = 2;  // the second block of the first file
     const CopyResult result = Run();
     EXPECT_EQ(CopyStopped, result.Outcome);
-    EXPECT_EQ(4096u, Counters.BytesWritten.load());
+    EXPECT_EQ(65536u, Counters.BytesWritten.load());
     EXPECT_EQ(std::string("check"), Fake.Log.back());
 
     Fake = FakeDisc();

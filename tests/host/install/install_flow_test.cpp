@@ -39,6 +39,16 @@ TEST(TickProgress, PartsPerThousandOfReadAndWrittenBytesNeverBeyond1000)
     // 64-bit all the way: 3 TB of each.
     ASSERT_TRUE(TickProgress(false, 3ull << 40, 3ull << 40, 12ull << 40, &value));
     EXPECT_EQ(500, value);
+    // Listed sizes near 2^64: neither the total nor the share wraps.
+    const uint64_t total = ProgressTotalOf(UINT64_MAX / 2 + 7);
+    EXPECT_EQ(UINT64_MAX, total);
+    EXPECT_EQ(2000u, ProgressTotalOf(1000));
+    ASSERT_TRUE(TickProgress(false, UINT64_MAX / 4, UINT64_MAX / 4, total, &value));
+    EXPECT_EQ(499, value);
+    ASSERT_TRUE(TickProgress(false, UINT64_MAX, UINT64_MAX, total, &value));
+    EXPECT_EQ(1000, value);
+    ASSERT_TRUE(TickProgress(false, 5ull << 30, 0, 10ull << 30, &value));
+    EXPECT_EQ(500, value);
     value = -1;
     EXPECT_FALSE(TickProgress(false, 10, 10, 0, &value));
     EXPECT_EQ(-1, value);

@@ -19,7 +19,7 @@ inline void ClearInstallModel()
 }
 
 // Lists a file on a disc (0-based), in the 260-byte block the model owns.
-inline void ListFile(int disc, int index, const char* name, uint32_t size, uint32_t mask)
+inline void ListFile(int disc, int index, const char* name, uint64_t size, uint32_t mask)
 {
     FileEntry& entry = SetupScript.DiscFiles[disc][index];
     free(entry.Name);

@@ -19,29 +19,57 @@ TEST_F(SizeSums, CountOnlyFilesSharingABitWithTheMask)
     EXPECT_EQ(103u, SumFileSizes(0, 0x24));
 }
 
-TEST_F(SizeSums, AllDiscsStopAtTheFirstDiscWithoutFilesAndAListAtItsFirstEmptyEntry)
+TEST_F(SizeSums, AllDiscsAreOneToDiscnumPastDiscsWithoutFilesAndAListEndsAtItsFirstEmptyName)
 {
+    SetupScript.DISCNUM = 4;
     ListFile(0, 0, "a", 1, 8);
     ListFile(0, 1, "", 1000, 8);  // ends disc 1
     ListFile(0, 2, "hidden", 1000, 8);
-    ListFile(1, 0, "b", 10, 8);
-    ListFile(3, 0, "after a gap", 5000, 8);
+    ListFile(2, 0, "after a gap", 10, 8);
+    ListFile(4, 0, "beyond DISCNUM", 5000, 8);
     EXPECT_EQ(11u, SumFileSizes(AllDiscs, 8));
-    EXPECT_EQ(5000u, SumFileSizes(3, 8));
+    EXPECT_EQ(5000u, SumFileSizes(4, 8));
     EXPECT_EQ(0u, SumFileSizes(10, 8));
     EXPECT_EQ(0u, SumFileSizes(-2, 8));
+    // A DISCNUM beyond the model's ten discs names no more of them.
+    SetupScript.DISCNUM = 0xFFFFFFFFu;
+    ListFile(9, 0, "tenth", 100000, 8);
+    EXPECT_EQ(105011u, SumFileSizes(AllDiscs, 8));
 }
 
-TEST_F(SizeSums, ASumPassesFourGigabytesWithoutWrapping)
+TEST_F(SizeSums, SumsAndMegabytesAre64BitAndHeldAtTheTopInsteadOfWrapping)
 {
-    for (int i = 0; i < 3; ++i)
-        ListFile(0, i, "big", 0xFFFFFFFFu, 8);
-    EXPECT_EQ(3ull * 0xFFFFFFFFull, SumFileSizes(AllDiscs, 8));
+    SetupScript.DISCNUM = 2;
+    ListFile(0, 0, "a", 0xFFFFFFFFull, 8);
+    ListFile(0, 1, "b", 5000000000ull, 8);
+    ListFile(1, 0, "c", 1, 8);
+    EXPECT_EQ(0xFFFFFFFFull + 5000000000ull + 1, SumFileSizes(AllDiscs, 8));
+    ListFile(1, 1, "d", UINT64_MAX - 5, 8);
+    EXPECT_EQ(UINT64_MAX, SumFileSizes(AllDiscs, 8));
+    EXPECT_EQ(UINT64_MAX - 4, SumFileSizes(1, 8));
+
+    const struct {
+        uint64_t Bytes;
+        const char* Label;
+    } cases[] = {
+        {0, "Full ( 1MB)"},
+        {1048575, "Full ( 1MB)"},
+        {1048576, "Full ( 2MB)"},  // an exact megabyte gains one
+        {18874368ull + 5, "Full ( 19MB)"},
+        {5000000000ull, "Full ( 4769MB)"},
+        {1ull << 52, "Full ( 4294967297MB)"},
+        {UINT64_MAX, "Full ( 17592186044416MB)"},
+    };
+    for (const auto& c : cases) {
+        char label[260];
+        ComposeOptionLabel(label, sizeof label, "Full", c.Bytes);
+        EXPECT_EQ(std::string(c.Label), label) << c.Bytes;
+    }
 }
 
 TEST(FormatDecimal, WritesDigitsWithoutLeadingZerosAndWithoutATerminator)
 {
-    char buffer[12];
+    char buffer[24];
     memset(buffer, 0, sizeof buffer);
     EXPECT_EQ(1, FormatDecimal(0, buffer));
     EXPECT_EQ(std::string(), buffer);
@@ -51,24 +79,11 @@ TEST(FormatDecimal, WritesDigitsWithoutLeadingZerosAndWithoutATerminator)
     FormatDecimal(4294967295u, buffer);
     EXPECT_EQ(std::string("4294967295xx"), std::string(buffer, 12));
     memset(buffer, 0, sizeof buffer);
-    FormatDecimal(1000000000u, buffer);
-    EXPECT_EQ(std::string("1000000000"), buffer);
-}
-
-TEST(OptionTexts, SizesAreRoundedUpAndAnExactMegabyteGainsOne)
-{
-    char label[260];
-    ComposeOptionLabel(label, sizeof label, "Full", 0);
-    EXPECT_EQ(std::string("Full ( 1MB)"), label);
-    ComposeOptionLabel(label, sizeof label, "Full", 1048576);
-    EXPECT_EQ(std::string("Full ( 2MB)"), label);
-    ComposeOptionLabel(label, sizeof label, "Full", 1048575);
-    EXPECT_EQ(std::string("Full ( 1MB)"), label);
-    ComposeOptionLabel(label, sizeof label, "Full", 18874368ull + 5);
-    EXPECT_EQ(std::string("Full ( 19MB)"), label);
-    // Only the low 32 bits of the figure are shown.
-    ComposeOptionLabel(label, sizeof label, "Huge", (1ull << 52));
-    EXPECT_EQ(std::string("Huge ( 1MB)"), label);
+    FormatDecimal(UINT64_MAX, buffer);
+    EXPECT_EQ(std::string("18446744073709551615"), buffer);
+    memset(buffer, 0, sizeof buffer);
+    FormatDecimal(10000000000000000000ull, buffer);
+    EXPECT_EQ(std::string("10000000000000000000"), buffer);
 }
 
 TEST(OptionTexts, CaptionAndHint)

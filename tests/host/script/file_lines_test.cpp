@@ -118,6 +118,34 @@ TEST_F(FileLineTest, AppendsAfterTheListedEntries)
     EXPECT_EQ("data\\c.dat", Name(1, 2));
 }
 
+TEST_F(FileLineTest, SizesAre64BitsWideAndHeldAtTheTopBeyondThem)
+{
+    const struct {
+        const char* Text;
+        uint64_t Size;
+    } cases[] = {
+        {"4294967295", 0xFFFFFFFFull},
+        {"4294967296", 0x100000000ull},
+        {"5000000000", 5000000000ull},
+        {"0x100000003", 0x100000003ull},
+        {"18446744073709551615", UINT64_MAX},
+        {"0xFFFFFFFFFFFFFFFF", UINT64_MAX},
+        {"18446744073709551616", UINT64_MAX},
+        {"99999999999999999999999", UINT64_MAX},
+        {"0x10000000000000000", UINT64_MAX},
+    };
+    for (const auto& c : cases) {
+        StartModelAfresh();
+        ASSERT_EQ(1, Load(std::string("FILELIST DISC1 = \"a\" \"b\"\r\nFILESIZE DISC1 = 1 ") + c.Text +
+                          "\r\nFILE = \"c\" " + c.Text + " 8 1\r\n"))
+            << c.Text;
+        EXPECT_EQ(c.Size, Entry(1, 1).ByteSize) << c.Text;
+        EXPECT_EQ(c.Size, Entry(1, 2).ByteSize) << c.Text;
+        EXPECT_EQ(8u, Entry(1, 2).OptionMask) << c.Text;
+        EXPECT_EQ(1u, Entry(1, 0).ByteSize);
+    }
+}
+
 TEST_F(FileLineTest, AnyWordBeginningWithFileIsAFileLine)
 {
     ASSERT_EQ(1, Load("FILENAME = \"x\" 1 1 1\r\n"));

@@ -22,14 +22,6 @@ struct FakeView {
     std::vector<uint32_t> Positions;
     int Opens = 0;
 
-    static bool Read(void* c, int item, char* name, size_t size)
-    {
-        auto* self = static_cast<FakeView*>(c);
-        if (item < 0 || item >= static_cast<int>(self->Names.size()))
-            return false;
-        snprintf(name, size, "%s", self->Names[item].c_str());
-        return true;
-    }
     static void Show(void* c, int item, const char* status)
     {
         auto* self = static_cast<FakeView*>(c);
@@ -46,7 +38,7 @@ struct FakeView {
     {
         static_cast<FakeView*>(c)->Positions.push_back(position);
     }
-    VerifyView View() { return {this, Read, Show, Start, Progress}; }
+    VerifyView View() { return {this, Show, Start, Progress}; }
 };
 
 void ClearModel()
@@ -77,9 +69,8 @@ protected:
         ClearModel();
     }
 
-    // Lists the files as the dialog does and runs every step to the end.
-    // Returns the number of steps taken.
-    int RunAll(FakeView& view)
+    // Lists the files as the dialog does.
+    static void Collect(FakeView& view)
     {
         view.Names.clear();
         CollectVerifyItems(
@@ -88,6 +79,12 @@ protected:
                 static_cast<FakeView*>(c)->Names[item] = name;
             },
             &view);
+    }
+    // Lists the files and runs every step to the end. Returns the number of
+    // steps taken.
+    int RunAll(FakeView& view)
+    {
+        Collect(view);
         ResetVerifyState(&VerifyRun);
         uint8_t piece[VerifyPieceSize];
         int steps = 0;
@@ -115,22 +112,29 @@ TEST(VerifyRules, DigestsCompareWithoutRegardToCase)
 
 TEST(VerifyRules, ProgressRangeIsThePieceCountUpTo16Bits)
 {
+    const uint64_t piece = VerifyPieceSize;
     EXPECT_EQ(0u, ProgressRange(0));
     EXPECT_EQ(1u, ProgressRange(1));
-    EXPECT_EQ(1u, ProgressRange(8192));
-    EXPECT_EQ(2u, ProgressRange(8193));
-    EXPECT_EQ(65535u, ProgressRange(65535u * 8192));
-    EXPECT_EQ(65535u, ProgressRange(65536u * 8192));
-    EXPECT_EQ(65535u, ProgressRange(0xFFFFFFFFu));
-    EXPECT_EQ(7u, ProgressPosition(7, 100000));
+    EXPECT_EQ(1u, ProgressRange(piece));
+    EXPECT_EQ(2u, ProgressRange(piece + 1));
+    EXPECT_EQ(65535u, ProgressRange(65535u * piece));
+    EXPECT_EQ(65535u, ProgressRange(65536u * piece));
+    EXPECT_EQ(65535u, ProgressRange(UINT64_MAX));
+    EXPECT_EQ(7u, ProgressPosition(7, 100 * piece));
+    // Files past 4 GB: the position keeps its share of the range.
+    const uint64_t huge = (5ull << 30) + 3;
+    EXPECT_EQ(65535u, ProgressPosition(huge / piece + 1, huge));
+    EXPECT_EQ(32767u, ProgressPosition((huge / piece + 1) / 2, huge));
+    EXPECT_EQ(65535u, ProgressPosition(UINT64_MAX / piece + 1, UINT64_MAX));
 }
 
 TEST(VerifyRules, ALargeFileStillFillsTheBarStepByStep)
 {
-    for (const uint32_t size : {65536u * 8192, 0xFFFFFFFFu, 70000u * 8192 + 5}) {
-        const uint32_t pieces = static_cast<uint32_t>((uint64_t{size} + 8191) / 8192);
+    const uint64_t piece = VerifyPieceSize;
+    for (const uint64_t size : {uint64_t{65536} * piece, uint64_t{0xFFFFFFFF}, 70000 * piece + 5, (uint64_t{5} << 30) + 3}) {
+        const uint64_t pieces = (size + piece - 1) / piece;
         uint32_t last = 0;
-        for (uint32_t done = 0; done <= pieces; ++done) {
+        for (uint64_t done = 0; done <= pieces; ++done) {
             const uint32_t position = ProgressPosition(done, size);
             ASSERT_GE(position, last) << size << " " << done;
             ASSERT_LE(position - last, 1u);
@@ -191,6 +195,21 @@ TEST_F(VerifyRunTest, FilesOfAnOptionThatWasNotInstalledAreNotListed)
     EXPECT_EQ((std::vector<std::string>{"both.dat", "full.dat", "minimum.dat"}), collect());
 }
 
+TEST_F(VerifyRunTest, AnEmptyNameEndsItsDiscsListAndTheNamesComeFromTheItemTable)
+{
+    SetEntry(0, 0, "a.dat", "11");
+    SetEntry(0, 1, "", "22");
+    SetEntry(0, 2, "hidden.dat", "33");
+    SetEntry(1, 0, "b.dat", "44");
+    SetupScript.DISCNUM = 2;
+    FakeView view;
+    Collect(view);
+    EXPECT_EQ((std::vector<std::string>{"a.dat", "b.dat"}), view.Names);
+    EXPECT_EQ(2, ItemCount);
+    EXPECT_STREQ("b.dat", ItemName[1]);
+    EXPECT_STREQ("44", ItemDigest[1]);
+}
+
 TEST_F(VerifyRunTest, DiscnumBeyondTheTableIsBounded)
 {
     SetEntry(9, 0, "last.dat", "11");
@@ -223,12 +242,12 @@ TEST_F(VerifyRunTest, VerdictsOfSoundChangedMissingAndUpperCaseFiles)
     EXPECT_EQ(5, VerifyRun.CurrentItem);  // one past the last: no such item ended the run
 }
 
-TEST_F(VerifyRunTest, PiecesAre8192BytesAndTheBarMovesOncePerPiece)
+TEST_F(VerifyRunTest, AFileOfOnePieceIsReadInOneAndOneByteMoreInTwoAndTheBarMovesPerPiece)
 {
-    WriteBytes(Dir / "exact.dat", PatternBytes(8192, 1));
-    WriteBytes(Dir / "onemore.dat", PatternBytes(8193, 2));
+    WriteBytes(Dir / "exact.dat", PatternBytes(VerifyPieceSize, 1));
+    WriteBytes(Dir / "onemore.dat", PatternBytes(VerifyPieceSize + 1, 2));
     WriteBytes(Dir / "empty.dat", {});
-    SetEntry(0, 0, "exact.dat", Md5Hex(PatternBytes(8192, 1)));
+    SetEntry(0, 0, "exact.dat", Md5Hex(PatternBytes(VerifyPieceSize, 1)));
     SetupScript.DISCNUM = 1;
     FakeView view;
     // One open and one piece.
@@ -237,7 +256,7 @@ TEST_F(VerifyRunTest, PiecesAre8192BytesAndTheBarMovesOncePerPiece)
     EXPECT_EQ((std::vector<uint32_t>{1}), view.Positions);
 
     ClearModel();
-    SetEntry(0, 0, "onemore.dat", Md5Hex(PatternBytes(8193, 2)));
+    SetEntry(0, 0, "onemore.dat", Md5Hex(PatternBytes(VerifyPieceSize + 1, 2)));
     SetupScript.DISCNUM = 1;
     FakeView two;
     EXPECT_EQ(3, RunAll(two));
@@ -265,17 +284,17 @@ TEST_F(VerifyRunTest, NoItemsEndsTheRunAtOnceWithoutErrors)
 
 TEST_F(VerifyRunTest, AStoppedRunClosesItsFile)
 {
-    WriteBytes(Dir / "big.dat", PatternBytes(5 * 8192, 3));
+    WriteBytes(Dir / "big.dat", PatternBytes(5 * VerifyPieceSize, 3));
     SetEntry(0, 0, "big.dat", "x");
     SetupScript.DISCNUM = 1;
     FakeView view;
-    view.Names = {"big.dat"};
+    Collect(view);
     ResetVerifyState(&VerifyRun);
     uint8_t piece[VerifyPieceSize];
     VerifyStep(&VerifyRun, view.View(), Dir.Path.c_str(), piece);
     VerifyStep(&VerifyRun, view.View(), Dir.Path.c_str(), piece);
     ASSERT_NE(nullptr, VerifyRun.OpenFile);
-    EXPECT_EQ(8192u, VerifyRun.BytesDone);
+    EXPECT_EQ(VerifyPieceSize, VerifyRun.BytesDone);
     EXPECT_EQ("Now Checking...", view.Status[0]);
     AbandonVerifyRun(&VerifyRun);
     EXPECT_EQ(nullptr, VerifyRun.OpenFile);
@@ -283,11 +302,11 @@ TEST_F(VerifyRunTest, AStoppedRunClosesItsFile)
 
 TEST_F(VerifyRunTest, AFileThatShrinksWhileReadIsAReadFailure)
 {
-    WriteBytes(Dir / "shrinks.dat", PatternBytes(3 * 8192, 4));
-    SetEntry(0, 0, "shrinks.dat", Md5Hex(PatternBytes(3 * 8192, 4)));
+    WriteBytes(Dir / "shrinks.dat", PatternBytes(3 * VerifyPieceSize, 4));
+    SetEntry(0, 0, "shrinks.dat", Md5Hex(PatternBytes(3 * VerifyPieceSize, 4)));
     SetupScript.DISCNUM = 1;
     FakeView view;
-    view.Names = {"shrinks.dat"};
+    Collect(view);
     ResetVerifyState(&VerifyRun);
     uint8_t piece[VerifyPieceSize];
     VerifyStep(&VerifyRun, view.View(), Dir.Path.c_str(), piece);

@@ -7,10 +7,13 @@
 #include "install_fixture.h"
 
 #include <atomic>
+#include <thread>
 
 namespace {
 
 constexpr uint8_t DriveZ = 26;
+// Long enough to copy that a pause or stop comes in the middle of it.
+constexpr uint64_t BigFile = 64u << 20;
 
 std::vector<MSG> TakeMessages(HWND window)
 {
@@ -65,20 +68,18 @@ protected:
                ReadBytes(Disc + "\\" + name) == ReadBytes(Install + "\\" + Relative + "\\" + name);
     }
     // Starts the worker for disc 1 and waits for it (after `whileRunning`).
-    std::vector<MSG> RunWorker(void (*whileRunning)(DWORD threadId) = nullptr)
+    std::vector<MSG> RunWorker(void (*whileRunning)() = nullptr)
     {
-        DWORD id = 0;
-        HANDLE thread = StartCopyWorker(0, &id);
-        EXPECT_NE(nullptr, thread);
-        if (thread == nullptr)
+        EXPECT_TRUE(StartCopyWorker(0));
+        if (!WorkerRunning(&CopyWorkerThread))
             return {};
         if (whileRunning)
-            whileRunning(id);
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 60000));
+            whileRunning();
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(CopyWorkerThread.Thread.Get(), 60000));
         DWORD code = 1;
-        GetExitCodeThread(thread, &code);
+        GetExitCodeThread(CopyWorkerThread.Thread.Get(), &code);
         EXPECT_EQ(0u, code);
-        CloseHandle(thread);
+        JoinWorker(&CopyWorkerThread);
         return TakeMessages(Target);
     }
 
@@ -145,37 +146,40 @@ TEST_F(CopyWorker, ADestinationThatCannotBeCreatedIsAWriteError)
 
 TEST_F(CopyWorker, APauseHoldsTheCopyUntilResumedWithoutLosingBytes)
 {
-    OnDisc(0, "big.bin", 8 * 1024 * 1024);
+    OnDisc(0, "big.bin", BigFile);
     static std::atomic<int> pausedMidCopy{0};
     pausedMidCopy = 0;
-    const std::vector<MSG> messages = RunWorker([](DWORD id) {
-        PostThreadMessageA(id, WM_KEYDOWN, 0, 0);
+    const std::vector<MSG> messages = RunWorker([] {
+        // As the window pauses it: the worker looks at its queue at once.
+        PostWorkerMessage(&CopyWorkerThread, WM_KEYDOWN);
         Sleep(300);
         const uint64_t before = InstallCounters.BytesWritten.load();
         Sleep(300);
         const uint64_t after = InstallCounters.BytesWritten.load();
         std::printf("paused at %llu bytes, %llu after 300 ms\n",
                     static_cast<unsigned long long>(before), static_cast<unsigned long long>(after));
-        if (before == after && after < 8u * 1024 * 1024)
+        if (before == after && after < BigFile)
             pausedMidCopy = 1;
-        PostThreadMessageA(id, WM_KEYDOWN, 0, 0);
+        // Posted past the helper, as the Part's protocol has it: the worker
+        // still takes it.
+        PostThreadMessageA(CopyWorkerThread.ThreadId, WM_KEYDOWN, 0, 0);
     });
     ASSERT_EQ(1u, messages.size());
     EXPECT_EQ(InstMsgNextDisc, messages[0].message);
     EXPECT_TRUE(SameFile("big.bin"));
-    EXPECT_EQ(8u * 1024 * 1024, InstallCounters.BytesRead.load());
+    EXPECT_EQ(BigFile, InstallCounters.BytesRead.load());
     if (!pausedMidCopy)
         GTEST_SKIP() << "the copy ended before the pause came";
 }
 
 TEST_F(CopyWorker, AStopWhilePausedEndsTheWorkerAfterTheRemovalWithoutAMessage)
 {
-    OnDisc(0, "big.bin", 8 * 1024 * 1024);
+    OnDisc(0, "big.bin", BigFile);
     OnDisc(1, "after.bin", 10);
-    const std::vector<MSG> messages = RunWorker([](DWORD id) {
-        PostThreadMessageA(id, WM_KEYDOWN, 0, 0);
+    const std::vector<MSG> messages = RunWorker([] {
+        PostWorkerMessage(&CopyWorkerThread, WM_KEYDOWN);
         Sleep(100);
-        PostThreadMessageA(id, WM_CLOSE, 0, 0);
+        RequestWorkerStop(&CopyWorkerThread, WM_CLOSE);
     });
     if (!messages.empty() && messages[0].message == InstMsgNextDisc)
         GTEST_SKIP() << "the copy ended before the stop came";
@@ -185,28 +189,50 @@ TEST_F(CopyWorker, AStopWhilePausedEndsTheWorkerAfterTheRemovalWithoutAMessage)
     EXPECT_FALSE(IsFolder(Install));
 }
 
-TEST(WorkerMessages, KeyDownPausesUntilTheNextMessageAndCloseStops)
+TEST(WorkerMessages, KeyDownPausesUntilTheNextMessageAndCloseOrTheStopFlagStops)
 {
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
     const DWORD self = GetCurrentThreadId();
-    EXPECT_EQ(1, CheckWorkerMessages());  // nothing waiting
+    // This thread plays the worker: its queue is the one looked at.
+    Worker worker;
+    worker.ThreadId = self;
+    worker.StopEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    auto post = [&](UINT m) {
+        PostThreadMessageA(self, m, 0, 0);
+        worker.Posted = true;
+    };
+    EXPECT_EQ(1, CheckWorkerMessages(&worker));  // nothing waiting
 
-    PostThreadMessageA(self, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0, CheckWorkerMessages());
+    post(WM_CLOSE);
+    EXPECT_EQ(0, CheckWorkerMessages(&worker));
 
-    PostThreadMessageA(self, WM_KEYDOWN, 0, 0);
-    PostThreadMessageA(self, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0, CheckWorkerMessages());
+    post(WM_KEYDOWN);
+    post(WM_CLOSE);
+    EXPECT_EQ(0, CheckWorkerMessages(&worker));
 
-    PostThreadMessageA(self, WM_KEYDOWN, 0, 0);
-    PostThreadMessageA(self, WM_KEYDOWN, 0, 0);
-    EXPECT_EQ(1, CheckWorkerMessages());
+    post(WM_KEYDOWN);
+    post(WM_KEYDOWN);
+    EXPECT_EQ(1, CheckWorkerMessages(&worker));
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
 
-    // Other messages are taken one at a time and ignored.
-    PostThreadMessageA(self, WM_USER + 7, 0, 0);
+    // Other messages are ignored.
+    post(WM_USER + 7);
+    EXPECT_EQ(1, CheckWorkerMessages(&worker));
+
+    // A message posted to the thread without the flag waits for the next
+    // timed look.
     PostThreadMessageA(self, WM_CLOSE, 0, 0);
-    EXPECT_EQ(1, CheckWorkerMessages());
-    EXPECT_EQ(0, CheckWorkerMessages());
+    worker.LastLook = GetTickCount() - WorkerLookInterval;
+    EXPECT_EQ(0, CheckWorkerMessages(&worker));
+
+    // The stop flag stops, also a worker that waits in a pause.
+    post(WM_KEYDOWN);
+    std::thread stopper([&] {
+        Sleep(50);
+        RequestWorkerStop(&worker, 0);
+    });
+    EXPECT_EQ(0, CheckWorkerMessages(&worker));
+    stopper.join();
+    EXPECT_EQ(0, CheckWorkerMessages(&worker));
 }
