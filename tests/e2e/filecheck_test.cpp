@@ -23,6 +23,78 @@ const char DamagedText[] =
 
 using Row = std::pair<std::string, std::string>;  // file, verdict
 
+// A file of 4 GB + 4097 bytes: a head, a hole that costs no disk, and a
+// tail past the 4 GB mark, so that a copy or check cut to 32 bits differs.
+constexpr uint64_t LargeSize = (4ull << 30) + 4097;
+const char LargeHead[] = "Drubel 4 GB file";
+const char LargeDigest[] = "d174c8f6ad7a0de2bb4b15f7604e39fa";
+
+std::string LargeTail()
+{
+    std::string tail(4097, '\0');
+    for (size_t i = 0; i < tail.size(); ++i)
+        tail[i] = static_cast<char>(i * 7 + 3);
+    return tail;
+}
+
+bool WriteAt(HANDLE file, uint64_t offset, const std::string& bytes)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD done = 0;
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+           WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+           done == bytes.size();
+}
+
+bool MakeLargeFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool made = WriteAt(file, 0, LargeHead) && WriteAt(file, 4ull << 30, LargeTail());
+    CloseHandle(file);
+    return made;
+}
+
+// The bytes at `offset`, as many as `count`.
+std::string ReadAt(const std::string& path, uint64_t offset, size_t count)
+{
+    std::string bytes(count, '\0');
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD done = 0;
+    if (file == INVALID_HANDLE_VALUE || !SetFilePointerEx(file, at, nullptr, FILE_BEGIN) ||
+        !ReadFile(file, &bytes[0], static_cast<DWORD>(count), &done, nullptr))
+        done = 0;
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    bytes.resize(done);
+    return bytes;
+}
+
+uint64_t SizeOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// Waits until the file has grown past `size` bytes; false when it does not.
+bool GrowsPast(const std::string& path, uint64_t size, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    while (SizeOf(path) <= size) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
 // MD5 from the system's crypto provider, apart from the program's own.
 std::string Md5Hex(const std::string& bytes, bool upperCase)
 {
@@ -131,10 +203,10 @@ protected:
 
     // "実行" and the closing message: its text and the rows it closes on.
     // The message is answered and the button is back.
-    std::string RunCheck(HWND dialog, std::vector<Row>* rows)
+    std::string RunCheck(HWND dialog, std::vector<Row>* rows, DWORD milliseconds = 30000)
     {
         PressButton(dialog, IDOK);
-        HWND box = WaitForDialog("Drubel", 30000);
+        HWND box = WaitForDialog("Drubel", milliseconds);
         if (!box) {
             ADD_FAILURE() << "no closing message";
             return "";
@@ -229,4 +301,71 @@ TEST_F(FileCheckTest, StopDuringARunClosesWithoutAMessageAndLeavesNoFileOpen)
     EXPECT_EQ(nullptr, WaitForDialog("Drubel", 1000)) << "a closing message after 終了";
     EXPECT_TRUE(DeleteFileA(large.c_str())) << "the file is still open: error " << GetLastError();
     ExitLauncher(launcher);
+}
+
+// The whole road of a file past 4 GB: the options count it, the copy takes
+// it whole (pausing while the abort question is open, going on after No),
+// the check calls it sound, and the uninstall removes it. The target is
+// real data on the disk, so the scenario is one, and its end removes it.
+TEST_F(FileCheckTest, AFileOfFourGigabytesAndMoreIsInstalledWholeCheckedSoundAndUninstalled)
+{
+    const std::string name = "data\\huge.bin";
+    std::vector<std::string> script = ProductScript();
+    script.push_back("FILE = \"" + name + "\" " + std::to_string(LargeSize) + " 0x0C 1 \"" +
+                     LargeDigest + "\"");
+    HWND options = StartAndOpenOptions(script);
+    ASSERT_NE(nullptr, options);
+    ASSERT_TRUE(MakeLargeFile(DriveFolder('E') + "\\" + name));
+    uint64_t minimum = LargeSize;
+    for (const DiscFile& f : Files)
+        minimum += f.FullOnly ? 0 : f.Size;
+    EXPECT_EQ("最小インストール ( " + std::to_string(minimum / 1048576 + 1) + "MB)",
+              ControlText(options, OptionSecond));
+    PressButton(options, OptionSecond);
+    HWND window = ConfirmOptions(options);
+    ASSERT_NE(nullptr, window);
+
+    // The order of events on the disk: the target grows, stands still while
+    // the question is open, and grows again after No.
+    const std::string target = InstallFolder() + "\\" + name;
+    ASSERT_TRUE(GrowsPast(target, 0, 60000)) << "the large file is never copied";
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    HWND question = WaitForDialog("確認");
+    ASSERT_NE(nullptr, question);
+    Sleep(300);  // a block under way when the pause came still lands
+    const uint64_t paused = SizeOf(target);
+    Sleep(700);
+    EXPECT_EQ(paused, SizeOf(target)) << "the copy goes on while paused";
+    EXPECT_LT(paused, LargeSize) << "the copy ended before the pause";
+    PressButton(question, IDNO);
+    EXPECT_TRUE(GrowsPast(target, paused, 20000)) << "the copy does not resume";
+
+    const std::string lastLink = StartMenuGroup() + "\\説明書.lnk";
+    ASSERT_TRUE(WaitUntil([](const std::string& path) { return Exists(path); }, lastLink, 600000))
+        << "the installation never finished";
+    Sleep(500);
+    CloseFinishScreen(window);
+    HWND launcher = WaitForLauncher(ProductTitle);
+    ASSERT_NE(nullptr, launcher);
+    EXPECT_EQ(LargeSize, SizeOf(target));
+    EXPECT_EQ(LargeHead, ReadAt(target, 0, sizeof LargeHead - 1));
+    EXPECT_TRUE(LargeTail() == ReadAt(target, 4ull << 30, 4097)) << "the part past 4 GB differs";
+
+    HWND dialog = OpenCheck(launcher);
+    ASSERT_NE(nullptr, dialog);
+    std::vector<Row> rows;
+    EXPECT_EQ(SoundText, RunCheck(dialog, &rows, 600000));
+    EXPECT_EQ((std::vector<Row>{{name, "OK"}}), rows);
+    launcher = CloseCheck(dialog);
+    ASSERT_NE(nullptr, launcher);
+
+    PressButton(launcher, LaunchInstall);
+    HWND uninstall = WaitForDialog("テストゲーム のアンインストール");
+    ASSERT_NE(nullptr, uninstall) << "no uninstall dialog";
+    PressButton(uninstall, IDOK);
+    HWND box = WaitForDialogExcept(ProductTitle, nullptr, 60000);
+    ASSERT_NE(nullptr, box) << "no closing message of the uninstall";
+    PressButton(box, IDOK);
+    EXPECT_EQ(0, WaitForExit(Process, 20000));
+    EXPECT_FALSE(Exists(target)) << "the uninstall left the large file";
 }
