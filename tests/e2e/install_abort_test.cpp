@@ -16,6 +16,21 @@ HWND AskToAbort(HWND window)
     return question;
 }
 
+// A gigabyte on a disc, sparse there so that it costs no disk: copying it
+// takes the worker long enough that the driver's Esc surely comes while the
+// copy runs, however fast the disk.
+constexpr uint64_t SlowSize = 1ull << 30;
+
+void PutSlowFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(SlowSize);
+    EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+}
+
 }  // namespace
 
 class InstallAbort : public InstallTest {
@@ -34,11 +49,22 @@ protected:
         ExpectNothingInstalled();
         ExitLauncher(launcher);
     }
+
+    // The product with the slow file last on disc 1, the options open.
+    HWND OpenOptionsWithSlowDisc1()
+    {
+        std::vector<std::string> script = ProductScript();
+        script.push_back("FILE = \"data\\slow.bin\" " + std::to_string(SlowSize) + " 0x0C 1");
+        HWND options = StartAndOpenOptions(script);
+        if (options)
+            PutSlowFile(DriveFolder('E') + "\\data\\slow.bin");
+        return options;
+    }
 };
 
 TEST_F(InstallAbort, EscapeThenNoLetsTheCopyFinish)
 {
-    HWND options = StartAndOpenOptions();
+    HWND options = OpenOptionsWithSlowDisc1();
     ASSERT_NE(nullptr, options);
     PressButton(options, OptionSecond);
     HWND window = ConfirmOptions(options);
@@ -57,7 +83,7 @@ TEST_F(InstallAbort, EscapeThenNoLetsTheCopyFinish)
 
 TEST_F(InstallAbort, EscapeThenYesDuringDisc1LeavesNothing)
 {
-    HWND options = StartAndOpenOptions();
+    HWND options = OpenOptionsWithSlowDisc1();
     ASSERT_NE(nullptr, options);
     HWND window = ConfirmOptions(options);
     ASSERT_NE(nullptr, window);
@@ -71,6 +97,10 @@ TEST_F(InstallAbort, EscapeThenYesDuringDisc2LeavesNothing)
 {
     HWND options = StartAndOpenOptions();
     ASSERT_NE(nullptr, options);
+    // Matched by disc 2's pattern when the disc goes in.
+    CreateDirectoryA((DriveFolder('F') + "\\data").c_str(), nullptr);
+    CreateDirectoryA((DriveFolder('F') + "\\data\\voice").c_str(), nullptr);
+    PutSlowFile(DriveFolder('F') + "\\data\\voice\\slow.vce");
     HWND window = ConfirmOptions(options);
     ASSERT_NE(nullptr, window);
     AnswerDisc2Request();
