@@ -1,52 +1,79 @@
 #include "check_dump.h"
 #include "check_script.h"
 #include "cli.h"
+#include "script/setup_model.h"
 
 #include <cstdio>
 #include <cstring>
 
 static const char CheckUsage[] =
-    "usage: drubelkit check [--pak ARCHIVE] [SCRIPT] [--dump]\n"
+    "usage: drubelkit check [SCRIPT] [--pak ARCHIVE] [--disc DIR...] [--strict] [--dump]\n"
     "\n"
     "Loads the setup script with the launcher's own parser and reports what the\n"
-    "launcher would do with it.\n"
+    "launcher would do with it, and what would break an installation from it.\n"
     "\n"
     "SCRIPT          the script, read as the loose Drubel.ini next to the launcher\n"
-    "--pak ARCHIVE   the Instdata.pak beside it: the script is read from it when\n"
-    "                SCRIPT is not given, and the pictures named by the install\n"
-    "                screen lines must be members of it\n"
+    "                (default: Drubel.ini in the current folder, unless --pak\n"
+    "                alone is given: then the script inside the archive)\n"
+    "--pak ARCHIVE   the Instdata.pak that holds the pictures; without it they\n"
+    "                are looked for beside SCRIPT, as loose files or in the\n"
+    "                Instdata.pak there\n"
+    "--disc DIR...   the disc folders, disc 1 first: every listed file must be\n"
+    "                on its disc with the size and digest the script gives, each\n"
+    "                disc must hold its KEYFILE, and DXPLACE its DXDISC discs\n"
+    "--strict        warnings count as errors\n"
     "--dump          print the loaded model as one JSON object on standard output\n"
     "\n"
-    "Messages go to standard error as FILE:LINE: warning|error: TEXT. Errors are\n"
-    "what the launcher refuses, ignores or stops reading; warnings are what it\n"
-    "tolerates but an author hardly means.\n"
-    "Exit status: 0 the launcher loads the script, 1 it refuses it (or an input\n"
-    "cannot be read), 2 bad usage.\n";
+    "Messages go to standard error as FILE:LINE: error|warning|note: TEXT. Errors\n"
+    "are what the launcher refuses or what breaks an installation; warnings are\n"
+    "what it tolerates but an author hardly means; notes say what was not looked\n"
+    "at. Every key is described in docs/script-reference.md.\n"
+    "Exit status: 0 the launcher loads the script and nothing is an error, 1 it\n"
+    "refuses it, a finding is an error or an input cannot be read, 2 bad usage.\n";
+
+static int UsageError(const std::string& problem)
+{
+    fprintf(stderr, "drubelkit check: %s\n\n%s", problem.c_str(), CheckUsage);
+    return ExitUsage;
+}
 
 int RunCheckCommand(int argc, char** argv)
 {
     CheckInput input;
     bool dump = false;
+    bool strict = false;
+    bool pakGiven = false;
     for (int i = 1; i < argc; ++i) {
-        if (IsHelpFlag(argv[i])) {
+        const char* a = argv[i];
+        if (IsHelpFlag(a)) {
             fputs(CheckUsage, stdout);
             return ExitOk;
         }
-        if (strcmp(argv[i], "--dump") == 0) {
+        if (strcmp(a, "--dump") == 0) {
             dump = true;
-        } else if (strcmp(argv[i], "--pak") == 0 && i + 1 < argc && input.ArchivePath.empty()) {
+        } else if (strcmp(a, "--strict") == 0) {
+            strict = true;
+        } else if (strcmp(a, "--pak") == 0) {
+            if (i + 1 >= argc || pakGiven)
+                return UsageError(pakGiven ? "--pak is given twice" : "--pak needs an archive");
             input.ArchivePath = argv[++i];
-        } else if (argv[i][0] != '-' && input.ScriptPath.empty()) {
-            input.ScriptPath = argv[i];
+            pakGiven = true;
+        } else if (strcmp(a, "--disc") == 0) {
+            const size_t before = input.Discs.size();
+            while (i + 1 < argc && argv[i + 1][0] != '-')
+                input.Discs.push_back(argv[++i]);
+            if (input.Discs.size() == before)
+                return UsageError("--disc needs one or more disc folders");
+        } else if (a[0] == '-' && a[1] != '\0') {
+            return UsageError(std::string("unknown option '") + a + "'");
+        } else if (input.ScriptPath.empty()) {
+            input.ScriptPath = a;
         } else {
-            fputs(CheckUsage, stderr);
-            return ExitUsage;
+            return UsageError(std::string("one script at a time: '") + input.ScriptPath + "' and '" + a + "'");
         }
     }
-    if (input.ScriptPath.empty() && input.ArchivePath.empty()) {
-        fputs(CheckUsage, stderr);
-        return ExitUsage;
-    }
+    if (input.ScriptPath.empty() && !pakGiven)
+        input.ScriptPath = ScriptFileName;
 
     CheckReport report;
     std::string error;
@@ -56,20 +83,8 @@ int RunCheckCommand(int argc, char** argv)
     }
     const std::string where =
         input.ScriptPath.empty() ? input.ArchivePath + "(Drubel.ini)" : input.ScriptPath;
-    int warnings = 0, errors = 0;
-    for (const CheckMessage& m : report.Messages) {
-        const bool isError = m.Severity == SeverityError;
-        (isError ? errors : warnings) += 1;
-        if (m.Line > 0)
-            fprintf(stderr, "%s:%d: %s: %s\n", where.c_str(), m.Line, isError ? "error" : "warning",
-                m.Text.c_str());
-        else
-            fprintf(stderr, "%s: %s: %s\n", where.c_str(), isError ? "error" : "warning", m.Text.c_str());
-    }
-    fprintf(stderr, "%s: %s; %d error%s, %d warning%s\n", where.c_str(),
-        report.LoadResult == 1 ? "the launcher loads this script" : "the launcher refuses this script",
-        errors, errors == 1 ? "" : "s", warnings, warnings == 1 ? "" : "s");
+    const int status = PrintCheckReport(where, report, strict);
     if (dump)
         fputs(DumpSetupModel(report.LoadResult).c_str(), stdout);
-    return report.LoadResult == 1 ? ExitOk : ExitBadInput;
+    return status;
 }

@@ -1,6 +1,8 @@
 // The loaded model as the other parts of the launcher will use it.
-#include "archive/pak.h"
 #include "check_review.h"
+#include "check_text.h"
+#include "common/path_rules.h"
+#include "disc_files.h"
 #include "common/text.h"
 #include "script/setup_model.h"
 
@@ -15,31 +17,25 @@ constexpr size_t CopyPathLimit = 127;
 // Where a 32-bit program finds the program-files folder on 64-bit Windows.
 const char DefaultProgramFiles[] = "C:\\Program Files (x86)\\";
 
-struct EntryLines {
-    int Name = 0;
-    int Size = 0;
-    int Option = 0;
-};
+}  // namespace
 
-struct Lines {
-    std::vector<EntryLines> Entries = std::vector<EntryLines>(MaxDiscs * MaxFilesPerDisc);
-    int Elements[MaxScreenElements] = {};
-    int Steps[MaxExecSteps] = {};
-    int Keys[ScriptKeyCount] = {};  // the last line of each key
-};
-
-void CollectLines(const ReviewContext& c, Lines* lines)
+ModelLines CollectLines(const ReviewContext& c)
 {
+    ModelLines lines;
+    lines.Entries.resize(MaxDiscs * MaxFilesPerDisc);
+    lines.Elements.resize(MaxScreenElements);
+    lines.Steps.resize(MaxExecSteps);
+    lines.Keys.resize(ScriptKeyCount);
     for (const RecordedNote& n : c.Notes) {
         const int line = c.LineOf(n.Offset);
         const int d = n.Detail;
         switch (n.Note) {
-        case NoteFileNameStored: lines->Entries[d].Name = line; break;
-        case NoteFileSizeStored: lines->Entries[d].Size = line; break;
-        case NoteFileOptionStored: lines->Entries[d].Option = line; break;
-        case NoteFileLineStored: lines->Entries[d] = {line, line, line}; break;
-        case NoteElementClaimed: lines->Elements[d] = line; break;
-        case NoteExecStepStored: lines->Steps[d] = line; break;
+        case NoteFileNameStored: lines.Entries[d].Name = line; break;
+        case NoteFileSizeStored: lines.Entries[d].Size = line; break;
+        case NoteFileOptionStored: lines.Entries[d].Option = line; break;
+        case NoteFileLineStored: lines.Entries[d] = {line, line, line}; break;
+        case NoteElementClaimed: lines.Elements[d] = line; break;
+        case NoteExecStepStored: lines.Steps[d] = line; break;
         default: break;
         }
     }
@@ -49,8 +45,9 @@ void CollectLines(const ReviewContext& c, Lines* lines)
             break;
         const ScriptKey key = MatchScriptKey(c.Text.c_str() + offset);
         if (key != KeyNone)
-            lines->Keys[key] = static_cast<int>(i) + 1;
+            lines.Keys[key] = static_cast<int>(i) + 1;
     }
+    return lines;
 }
 
 int EntryCount(int disc)
@@ -60,6 +57,10 @@ int EntryCount(int disc)
         ++k;
     return k;
 }
+
+namespace {
+
+using Lines = ModelLines;
 
 bool HasDotDotSegment(const char* path)
 {
@@ -146,31 +147,43 @@ void ReviewDiscs(ReviewContext* c, const Lines& lines)
     }
     for (int d = 0; d < MaxDiscs; ++d) {
         if (s.DISCNUM != 0 && static_cast<uint32_t>(d) >= s.DISCNUM && s.DiscFiles[d][0].Name != nullptr)
-            c->Add(lines.Entries[d * MaxFilesPerDisc].Name, SeverityWarning,
+            c->Add(lines.Entries[d * MaxFilesPerDisc].Name, SeverityError,
                 Format("disc %d lists files but DISCNUM is %u: the launcher never installs or checks them",
                     d + 1, s.DISCNUM));
     }
+    bool dxNamed = false;
     for (int i = 0; i < MaxDiscs; ++i) {
         const uint32_t d = s.DXDISC[i];
+        dxNamed = dxNamed || (d >= 1 && d <= MaxDiscs);
         if (d > MaxDiscs)
             c->Add(lines.Keys[KeyDxDisc], SeverityWarning,
                 Format("DXDISC names disc %u: discs are 1 to %d", d, MaxDiscs));
     }
+    if (s.DXPLACE[0] != '\0' && !dxNamed)
+        c->Add(lines.Keys[KeyDxPlace], SeverityWarning,
+            "DXPLACE is set, but DXDISC names no disc: the launcher asks for the DirectX disc until the "
+            "player gives up");
 }
 
-void ReviewFile(
-    ReviewContext* c, const FileEntry& e, const EntryLines& where, const std::string& installFolder)
+void ReviewFile(ReviewContext* c, int disc, int index, const FileEntry& e, const EntryLines& where,
+    const std::string& installFolder)
 {
     const int line = where.Name;
     const char* name = e.Name;
-    if (name[0] == '\0')
-        return;  // the parser's notes tell how it came about
+    if (name[0] == '\0') {
+        // The parser's notes tell how it came about; the copy stops there.
+        c->Add(line, SeverityError,
+            Format("file %d of disc %d has an empty name (FILELIST DISC%d): the launcher's copy of the "
+                   "disc stops at it, and no file listed after it is installed",
+                index + 1, disc + 1, disc + 1));
+        return;
+    }
     ReviewPath(c, line, "the file path", name);
     const char* slash = FindLastBackslash(name);
     if (slash != nullptr && !HasDotDotSegment(name) && !IsAbsolutePath(name)) {
         const std::string folder(name, slash);
         if (!FolderIsMade(folder))
-            c->Add(line, SeverityWarning,
+            c->Add(line, SeverityError,
                 "no MAKEFOLDER entry makes the folder " + Quote(folder.c_str()) + " of " + Quote(name) +
                     ": the copy makes no folders and fails on this file");
     }
@@ -209,7 +222,8 @@ void ReviewFiles(ReviewContext* c, const Lines& lines)
     for (int d = 0; d < MaxDiscs; ++d) {
         const int count = EntryCount(d);
         for (int k = 0; k < count; ++k)
-            ReviewFile(c, SetupScript.DiscFiles[d][k], lines.Entries[d * MaxFilesPerDisc + k], installFolder);
+            ReviewFile(c, d, k, SetupScript.DiscFiles[d][k], lines.Entries[d * MaxFilesPerDisc + k],
+                installFolder);
         // Values of entries that have no file.
         bool sizeTold = false, optionTold = false;
         for (int k = count; k < MaxFilesPerDisc; ++k) {
@@ -252,16 +266,39 @@ void ReviewFolders(ReviewContext* c, const Lines& lines)
         const char* Text;
     } singles[] = {
         {KeyExeName, s.EXENAME},
-        {KeyMustMakeFolder, s.MUSTMAKEFOLDER},
-        {KeySaveFolder, s.SAVEFOLDER},
         {KeyDxPlace, s.DXPLACE},
-        {KeyBrandFolder, s.BRANDFOLDER},
     };
     for (const auto& single : singles) {
         if (single.Text[0] != '\0')
             ReviewPath(c, lines.Keys[single.Key], (std::string("the ") + ScriptKeyName(single.Key)).c_str(),
                 single.Text);
     }
+    // Folder levels of the script's own: the launcher refuses to make them
+    // anywhere but below the folder they are joined to.
+    const struct {
+        ScriptKey Key;
+        const char* Text;
+        const char* Below;
+    } levels[] = {
+        {KeyMustMakeFolder, s.MUSTMAKEFOLDER, "the folder the player chooses"},
+        {KeyBrandFolder, s.BRANDFOLDER, "the program-files folder"},
+        {KeySaveFolder, s.SAVEFOLDER, "the install folder"},
+    };
+    for (const auto& level : levels) {
+        if (!IsPlainFolderPath(level.Text))
+            c->Add(lines.Keys[level.Key], SeverityError,
+                std::string(ScriptKeyName(level.Key)) + " " + Quote(level.Text) +
+                    " is not a plain folder name: a drive, a root, or a '.' or '..' part leads out of " +
+                    level.Below + ", and the launcher refuses it");
+    }
+    if (!IsSoftwareSubkey(s.REGADDRESS))
+        c->Add(lines.Keys[KeyRegAddress], SeverityError,
+            s.REGADDRESS[0] == '\0'
+                ? std::string("there is no REGADDRESS: the install record needs a key below "
+                              "'Software\\', and the launcher refuses to install without one")
+                : "REGADDRESS " + Quote(s.REGADDRESS) +
+                    " is not below 'Software\\': the install record belongs there, and the launcher "
+                    "refuses any other key");
     if (s.BRANDFOLDER[0] != '\0' && !EndsWithBackslash(s.BRANDFOLDER))
         c->Add(lines.Keys[KeyBrandFolder], SeverityWarning,
             "BRANDFOLDER " + Quote(s.BRANDFOLDER) +
@@ -315,48 +352,126 @@ void ReviewModes(ReviewContext* c, const Lines& lines)
     }
 }
 
-void ReviewPictures(ReviewContext* c, const Lines& lines)
+// Where the installation puts a file: every listed name of the discs it
+// installs from, of an option it offers.
+bool IsInstalledPath(const std::string& path)
 {
-    if (c->ArchivePath.empty())
-        return;
-    std::map<std::string, bool> present;
-    for (int i = 0; i < MaxScreenElements && SetupScript.ScreenElements[i].Kind != KindFree; ++i) {
-        const char* name = SetupScript.ScreenElements[i].ImageFile;
-        if (name[0] == '\0')
-            continue;
-        auto found = present.find(name);
-        if (found == present.end()) {
-            PakFile* file = PakOpenMember(c->ArchivePath.c_str(), name);
-            found = present.emplace(name, file != nullptr).first;
-            PakClose(file);
+    const uint32_t discs = std::min<uint32_t>(SetupScript.DISCNUM, MaxDiscs);
+    for (uint32_t d = 0; d < discs; ++d) {
+        for (int k = 0; k < MaxFilesPerDisc; ++k) {
+            const FileEntry& e = SetupScript.DiscFiles[d][k];
+            if (e.Name == nullptr || e.Name[0] == '\0')
+                break;
+            if ((e.OptionMask & 0x0F) == 0)
+                continue;
+            if (strlen(e.Name) == path.size() && EqualNoCaseN(e.Name, path.c_str(), path.size()))
+                return true;
+            if (IsPattern(e.Name)) {
+                char folder[PathWidth], wanted[PathWidth];
+                const char* slash = FindLastBackslash(path.c_str());
+                FolderPartOf(e.Name, folder, sizeof folder);
+                FolderPartOf(path.c_str(), wanted, sizeof wanted);
+                const char* last = FindLastBackslash(e.Name);
+                if (strlen(folder) == strlen(wanted) && EqualNoCaseN(folder, wanted, strlen(folder)) &&
+                    WildcardMatch(Cp932ToUtf8(last != nullptr ? last + 1 : e.Name).c_str(),
+                        Cp932ToUtf8(slash != nullptr ? slash + 1 : path.c_str()).c_str()))
+                    return true;
+            }
         }
-        if (!found->second)
-            c->Add(lines.Elements[i], SeverityWarning,
-                "the picture " + Quote(name) + " is not in the archive " + c->ArchivePath);
     }
-    // The launcher and the options dialog end the program, without a word,
-    // when their pictures are missing.
-    for (const char* name : {"TITLE.EPA", "LOGO.EPA"}) {
-        PakFile* file = PakOpenMember(c->ArchivePath.c_str(), name);
-        if (file == nullptr)
-            c->Add(0, SeverityWarning,
-                "the archive " + c->ArchivePath + " holds no " + Quote(name) +
-                    (name[0] == 'T' ? ": the launcher ends at once without it"
-                                    : ": the install options dialog ends the program without it"));
-        PakClose(file);
+    return false;
+}
+
+void ReviewTargets(ReviewContext* c, const Lines& lines)
+{
+    const SetupScriptRecord& s = SetupScript;
+    if (s.EXENAME[0] != '\0' && !IsInstalledPath(s.EXENAME))
+        c->Add(lines.Keys[KeyExeName], SeverityWarning,
+            "EXENAME " + Quote(s.EXENAME) +
+                " is no file the installation puts in the install folder: starting the game fails");
+    for (int i = 0; i < MaxShortcuts && s.SHORTCUTNAME[i][0] != '\0'; ++i) {
+        std::string target = s.SHORTCUTLINK[i];
+        if (s.SHORTCUTFOLDER[i][0] != '\0')
+            target = std::string(s.SHORTCUTFOLDER[i]) + "\\" + target;
+        if (!IsInstalledPath(target))
+            c->Add(lines.Keys[KeyShortcutLink], SeverityWarning,
+                Format("SHORTCUTLINK %d ", i + 1) + Quote(target.c_str()) + " of " + Quote(s.SHORTCUTNAME[i]) +
+                    " is no file the installation puts there: the shortcut leads nowhere");
     }
+}
+
+void ReviewDuplicates(ReviewContext* c, const Lines& lines)
+{
+    std::map<std::string, int> seen;  // upper-cased name -> line
+    for (int d = 0; d < MaxDiscs; ++d) {
+        const int count = EntryCount(d);
+        for (int k = 0; k < count; ++k) {
+            const char* name = SetupScript.DiscFiles[d][k].Name;
+            if (name[0] == '\0')
+                continue;
+            std::string key = name;
+            for (char& ch : key)
+                if (ch >= 'a' && ch <= 'z')
+                    ch = static_cast<char>(ch - 'a' + 'A');
+            const int line = lines.Entries[d * MaxFilesPerDisc + k].Name;
+            const auto found = seen.emplace(key, line);
+            if (!found.second)
+                c->Add(line, SeverityWarning,
+                    "the file " + Quote(name) + Format(" is listed twice (first on line %d): ", found.first->second) +
+                        "it is copied twice and the free-space check counts it twice");
+        }
+    }
+}
+
+// 0x5C is a backslash to every piece of code that does not know Shift-JIS.
+bool HasBackslashTrailByte(const char* text)
+{
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (IsLeadByte(static_cast<unsigned char>(p[0]), static_cast<unsigned char>(p[1]))) {
+            if (p[1] == '\\')
+                return true;
+            ++p;
+        }
+    }
+    return false;
+}
+
+void ReviewTrailBytes(ReviewContext* c, const Lines& lines)
+{
+    const SetupScriptRecord& s = SetupScript;
+    auto report = [c, &lines](ScriptKey key, const char* text) {
+        if (HasBackslashTrailByte(text))
+            c->Add(lines.Keys[key], SeverityWarning,
+                std::string(ScriptKeyName(key)) + " " + Quote(text) +
+                    u8" holds a character whose second byte is 0x5C, a backslash (such as ソ or 表): in a "
+                    "folder or shortcut name, code that does not know Shift-JIS splits the name there");
+    };
+    report(KeyAppliTitle, s.APPLITITLE);
+    report(KeyBrandName, s.BRANDNAME);
+    report(KeyMustMakeFolder, s.MUSTMAKEFOLDER);
+    report(KeyBrandFolder, s.BRANDFOLDER);
+    report(KeySaveFolder, s.SAVEFOLDER);
+    for (const char* folder : s.MAKEFOLDER)
+        report(KeyMakeFolder, folder);
+    for (const char* folder : s.SHORTCUTFOLDER)
+        report(KeyShortcutFolder, folder);
+    for (const char* name : s.SHORTCUTNAME)
+        report(KeyShortcutName, name);
 }
 
 }  // namespace
 
 void ReviewModel(ReviewContext* c)
 {
-    Lines lines;
-    CollectLines(*c, &lines);
+    const Lines lines = CollectLines(*c);
     ReviewDiscs(c, lines);
     ReviewFiles(c, lines);
     ReviewFolders(c, lines);
+    ReviewTargets(c, lines);
+    ReviewDuplicates(c, lines);
+    ReviewTrailBytes(c, lines);
     ReviewSteps(c, lines);
     ReviewModes(c, lines);
     ReviewPictures(c, lines);
+    ReviewDiscFolders(c, lines);
 }

@@ -89,17 +89,23 @@ void StartModelAfresh()
     ResetSetupScript();
 }
 
-bool ReadArchiveScript(const std::string& archive, std::string* text)
+bool ReadArchiveScript(const std::string& archive, std::vector<uint8_t>* bytes)
 {
     PakFile* file = PakOpenMember(archive.c_str(), ScriptFileName);
     if (file == nullptr)
         return false;
-    std::vector<char> bytes(PakGetSize(file) + 1u, '\0');
-    const bool ok = PakRead(file, bytes.data()) != 0 && PakWaitRead(file) != 0;
+    bytes->assign(static_cast<size_t>(PakGetSize(file)), 0);
+    const bool ok = bytes->empty() || (PakRead(file, bytes->data()) != 0 && PakWaitRead(file) != 0);
     PakClose(file);
-    if (ok)
-        *text = bytes.data();
+    if (!ok)
+        bytes->clear();
     return ok;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // A scratch folder holding what the launcher looks for in its current folder.
@@ -168,19 +174,29 @@ int LoadInStage(const Stage& stage, std::vector<RecordedNote>* notes, std::strin
 bool CheckSetupScript(const CheckInput& input, CheckReport* report, std::string* error)
 {
     ReviewContext context;
-    context.ArchivePath = input.ArchivePath;
+    context.Discs = input.Discs;
+    if (!input.ArchivePath.empty()) {
+        context.ArchivePath = input.ArchivePath;
+    } else if (!input.ScriptPath.empty()) {
+        // Beside the script, as the launcher finds them next to its script.
+        context.PictureFolder = FolderOf(input.ScriptPath);
+        const std::string beside = context.PictureFolder + "/" + ArchiveFileName;
+        if (access(beside.c_str(), R_OK) == 0)
+            context.ArchivePath = beside;
+    }
     std::vector<uint8_t> script;
     if (!input.ScriptPath.empty()) {
         if (!ReadWholeFile(input.ScriptPath, &script)) {
             *error = "cannot read the script '" + input.ScriptPath + "'";
             return false;
         }
-        // The launcher's text ends at the first NUL byte.
-        const auto nul = std::find(script.begin(), script.end(), 0);
-        context.Text.assign(script.begin(), nul);
+        context.Raw = script;
     } else if (!input.ArchivePath.empty()) {
-        ReadArchiveScript(input.ArchivePath, &context.Text);
+        ReadArchiveScript(input.ArchivePath, &context.Raw);
     }
+    // The launcher's text ends at the first NUL byte.
+    const auto nul = std::find(context.Raw.begin(), context.Raw.end(), 0);
+    context.Text.assign(context.Raw.begin(), nul);
 
     Stage stage;
     if (!MakeStage(input, script, &stage, error))
@@ -196,6 +212,7 @@ bool CheckSetupScript(const CheckInput& input, CheckReport* report, std::string*
         if (IsStopNote(n.Note))
             context.ReadUpTo = std::min(context.ReadUpTo, n.Offset);
     }
+    ReviewEncoding(&context);
     ReviewNotes(&context);
     ReviewLines(&context);
     if (result == 1)
@@ -210,4 +227,26 @@ bool CheckSetupScript(const CheckInput& input, CheckReport* report, std::string*
         });
     report->Messages = std::move(context.Messages);
     return true;
+}
+
+int PrintCheckReport(const std::string& where, const CheckReport& report, bool strict)
+{
+    static const char* const Names[] = {"warning", "error", "note"};
+    int warnings = 0, errors = 0;
+    for (const CheckMessage& m : report.Messages) {
+        if (m.Severity == SeverityError)
+            ++errors;
+        else if (m.Severity == SeverityWarning)
+            ++warnings;
+        if (m.Line > 0)
+            fprintf(stderr, "%s:%d: %s: %s\n", where.c_str(), m.Line, Names[m.Severity], m.Text.c_str());
+        else
+            fprintf(stderr, "%s: %s: %s\n", where.c_str(), Names[m.Severity], m.Text.c_str());
+    }
+    fprintf(stderr, "%s: %s; %d error%s, %d warning%s%s\n", where.c_str(),
+        report.LoadResult == 1 ? "the launcher loads this script" : "the launcher refuses this script",
+        errors, errors == 1 ? "" : "s", warnings, warnings == 1 ? "" : "s",
+        strict && warnings > 0 ? " (--strict: warnings count as errors)" : "");
+    const bool failed = report.LoadResult != 1 || errors > 0 || (strict && warnings > 0);
+    return failed ? ExitBadInput : ExitOk;
 }

@@ -7,7 +7,8 @@
 
 enum CheckSeverity {
     SeverityWarning,  // tolerated, but almost surely not what the author meant
-    SeverityError,    // the launcher refuses the script, or ignores or loses part of it
+    SeverityError,    // the launcher refuses the script, or an installation from it breaks
+    SeverityNote,     // what the check could not look at; never a finding
 };
 
 struct CheckMessage {
@@ -18,7 +19,8 @@ struct CheckMessage {
 
 struct CheckInput {
     std::string ScriptPath;   // the loose script; empty: the member of the archive
-    std::string ArchivePath;  // empty: no archive
+    std::string ArchivePath;  // empty: the pictures are looked for beside the script
+    std::vector<std::string> Discs;  // disc folders in disc order; empty: discs are not checked
 };
 
 struct CheckReport {
@@ -32,3 +34,9 @@ struct CheckReport {
 // afterwards (for a dump). False, with `error` set, when an input cannot be
 // read or the scratch folder cannot be made.
 bool CheckSetupScript(const CheckInput& input, CheckReport* report, std::string* error);
+
+// Prints the messages as WHERE:LINE: error|warning|note: TEXT on standard
+// error, then a summary line. Returns the exit status: 1 when the launcher
+// refuses the script or any finding is an error (any warning too, when
+// `strict`), else 0.
+int PrintCheckReport(const std::string& where, const CheckReport& report, bool strict);

@@ -1,5 +1,6 @@
 #include "check_text.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iconv.h>
@@ -56,6 +57,70 @@ std::string Cp932ToUtf8(const char* text, size_t length)
 }
 
 std::string Cp932ToUtf8(const char* text) { return Cp932ToUtf8(text, strlen(text)); }
+
+// Length of a sound UTF-8 character at `p`, or 0.
+static size_t Utf8CharLength(const std::string& text, size_t at)
+{
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    const size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 && c >= 0xC2 ? 2 : (c & 0xF0) == 0xE0 ? 3
+                   : (c & 0xF8) == 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (n == 0 || at + n > text.size())
+        return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80)
+            return 0;
+    return n;
+}
+
+bool Utf8ToCp932(const std::string& utf8, std::string* cp932, size_t* bad)
+{
+    static iconv_t cd = iconv_open("CP932", "UTF-8");
+    cp932->clear();
+    cp932->reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            *cp932 += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        const size_t n = Utf8CharLength(utf8, i);
+        char in[4];
+        char out[8];
+        char* inPtr = in;
+        char* outPtr = out;
+        size_t inLeft = n, outLeft = sizeof out;
+        if (n != 0)
+            memcpy(in, utf8.data() + i, n);
+        if (n != 0 && cd != reinterpret_cast<iconv_t>(-1))
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (n == 0 || cd == reinterpret_cast<iconv_t>(-1) ||
+            iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) {
+            *bad = i;
+            return false;
+        }
+        cp932->append(out, sizeof out - outLeft);
+        i += n;
+    }
+    return true;
+}
+
+std::string DescribeUtf8Char(const std::string& utf8, size_t offset)
+{
+    const size_t n = offset < utf8.size() ? Utf8CharLength(utf8, offset) : 0;
+    char text[48];
+    if (n == 0) {
+        snprintf(text, sizeof text, "the byte 0x%02X",
+                 offset < utf8.size() ? static_cast<unsigned char>(utf8[offset]) : 0u);
+        return text;
+    }
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8.data() + offset);
+    uint32_t code = n == 1 ? p[0] : n == 2 ? (p[0] & 0x1Fu) : n == 3 ? (p[0] & 0x0Fu) : (p[0] & 0x07u);
+    for (size_t k = 1; k < n; ++k)
+        code = code << 6 | (p[k] & 0x3Fu);
+    snprintf(text, sizeof text, " (U+%04X)", code);
+    return "'" + utf8.substr(offset, n) + "'" + text;
+}
 
 std::string JsonString(const std::string& utf8)
 {

@@ -23,3 +23,4 @@ int RunPakCommand(int argc, char** argv);
 int RunCheckCommand(int argc, char** argv);
 int RunEpaCommand(int argc, char** argv);
 int RunPreviewCommand(int argc, char** argv);
+int RunBuildCommand(int argc, char** argv);

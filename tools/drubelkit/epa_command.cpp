@@ -18,8 +18,9 @@ static const char EpaUsage[] =
     "        pixels. auto (the default) picks 8 bits (palette) for opaque\n"
     "        pictures of at most 256 colours, 24 bits for other opaque\n"
     "        pictures, 32 bits when any pixel is not fully opaque\n"
-    "decode  decodes an EPA file with the launcher's own decoder and writes\n"
-    "        it as PNG\n"
+    "decode  writes as PNG what the launcher shows for the file, with its own\n"
+    "        decoder: an EPA picture (a damaged one as far as it decodes, with a\n"
+    "        warning), or a 32-bit bitmap, which the launcher takes as well\n"
     "info    prints the header fields and sizes of an EPA file\n";
 
 namespace {
@@ -134,6 +135,9 @@ int Encode(int argc, char** argv)
     return ExitOk;
 }
 
+// What the launcher shows for the file: an EPA picture (a damaged stream
+// shows as far as it decodes, the rest transparent) or, for any other file,
+// a 32-bit bitmap.
 int Decode(int argc, char** argv)
 {
     if (argc != 2) {
@@ -141,19 +145,33 @@ int Decode(int argc, char** argv)
         return ExitUsage;
     }
     std::vector<uint8_t> file;
-    EpaInfo info;
-    size_t streamBytes = 0;
-    if (!ReadEpa(argv[0], &file, &info, &streamBytes))
-        return ExitBadInput;
-    if (info.Width == 0 || info.Height == 0) {
-        fprintf(stderr, "drubelkit epa: '%s' has no pixels; PNG cannot hold it\n", argv[0]);
+    if (!ReadWholeFile(argv[0], &file)) {
+        fprintf(stderr, "drubelkit epa: cannot read '%s'\n", argv[0]);
         return ExitBadInput;
     }
-    // The launcher's own loader: a path with a folder opens as a loose file.
+    EpaInfo info;
+    if (ParseEpaHeader(file.data(), file.size(), &info) == EpaOk) {
+        if (info.Width == 0 || info.Height == 0) {
+            fprintf(stderr, "drubelkit epa: '%s' has no pixels; PNG cannot hold it\n", argv[0]);
+            return ExitBadInput;
+        }
+        if (static_cast<uint64_t>(info.Width) * info.Height > (uint64_t{1} << 29)) {
+            fprintf(stderr, "drubelkit epa: '%s': the picture is too large\n", argv[0]);
+            return ExitBadInput;
+        }
+        size_t streamBytes = 0;
+        std::string damage;
+        if (!CheckStream(file, info, &streamBytes, &damage))
+            fprintf(stderr, "drubelkit epa: warning: '%s': %s; the launcher shows the rest transparent\n",
+                    argv[0], damage.c_str());
+    }
     int32_t width = 0, height = 0;
-    uint8_t* pixels = LoadEpaImage(argv[0], &width, &height);
+    uint8_t* pixels = DecodeImageFile(file.data(), file.size(), &width, &height);
     if (pixels == nullptr) {
-        fprintf(stderr, "drubelkit epa: cannot decode '%s'\n", argv[0]);
+        fprintf(stderr,
+                "drubelkit epa: the launcher shows nothing for '%s': it is neither an EPA picture nor a "
+                "32-bit bitmap\n",
+                argv[0]);
         return ExitBadInput;
     }
     std::vector<uint8_t> png;

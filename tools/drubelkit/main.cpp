@@ -10,12 +10,14 @@ static const char Usage[] =
     "Authoring tools for a Drubel setup disc.\n"
     "\n"
     "commands:\n"
+    "  build    make a product's discs from its folder, checked end to end\n"
     "  pak      create, list and extract Instdata.pak archives\n"
     "  check    load a setup script as the launcher would and report mistakes\n"
     "  epa      encode, decode and describe EPA pictures\n"
     "  preview  render the install screen of a script to PNG\n"
     "\n"
-    "Run 'drubelkit COMMAND --help' for the options of one command.\n"
+    "Run 'drubelkit COMMAND --help' for the options of one command;\n"
+    "docs/script-reference.md describes the setup script and the product layout.\n"
     "Exit status: 0 success, 1 bad input, 2 bad usage.\n";
 
 int main(int argc, char** argv)
@@ -33,6 +35,7 @@ int main(int argc, char** argv)
         int (*Run)(int, char**);
     };
     static const Command commands[] = {
+        {"build", RunBuildCommand},
         {"pak", RunPakCommand},
         {"check", RunCheckCommand},
         {"epa", RunEpaCommand},

@@ -106,8 +106,16 @@ int RunPreviewCommand(int argc, char** argv)
             o.FramesDir = argv[++i];
         } else if (a[0] != '-' && o.Script.empty()) {
             o.Script = a;
+        } else if (a[0] == '-' && a[1] != '\0') {
+            bool known = false;
+            for (const char* name : {"--pak", "--size", "--at", "--tick", "--step", "-o", "--frames"})
+                known = known || strcmp(a, name) == 0;
+            const std::string problem =
+                known ? std::string(a) + " needs a value" : std::string("unknown option '") + a + "'";
+            return Usage(problem.c_str());
         } else {
-            return Usage(nullptr);
+            const std::string problem = std::string("one script at a time: '") + o.Script + "' and '" + a + "'";
+            return Usage(problem.c_str());
         }
     }
     if (o.Script.empty() || !sized || o.Values.empty())

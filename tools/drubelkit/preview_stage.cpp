@@ -141,7 +141,7 @@ int ReportMissingPictures(const std::string& scriptPath, const std::string& text
             continue;
         ++missing;
         const size_t offset = static_cast<size_t>(i) < ElementOffsets.size() ? ElementOffsets[i] : 0;
-        fprintf(stderr, "%s:%d: %s picture '%s' %s\n", scriptPath.c_str(), LineAt(text, offset),
+        fprintf(stderr, "%s:%d: error: the %s picture '%s' %s\n", scriptPath.c_str(), LineAt(text, offset),
                 KindName(e.Kind), Cp932ToUtf8(name).c_str(), problem);
     }
     return missing;

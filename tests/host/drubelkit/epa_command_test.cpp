@@ -154,12 +154,46 @@ TEST_F(EpaCommandTest, BadInputIsAnErrorAndLeavesNoOutput)
     std::vector<uint8_t> epa = ReadBytes("good.epa");
     epa.resize(epa.size() - 3);
     WriteBytes("cut.epa", epa);
-    EXPECT_EQ(ExitBadInput, RunEpa({"epa", "decode", "cut.epa", "out.png"}));
     EXPECT_EQ(ExitBadInput, RunEpa({"epa", "info", "cut.epa"}));
     epa.resize(10);
     WriteBytes("cut.epa", epa);
     EXPECT_EQ(ExitBadInput, RunEpa({"epa", "decode", "cut.epa", "out.png"}));
     EXPECT_FALSE(FileExists("out.png"));
+}
+
+// What the launcher shows for every file it takes: a damaged stream as far
+// as it decodes, and a 32-bit bitmap through its fallback.
+TEST_F(EpaCommandTest, DecodeShowsWhatTheLauncherShows)
+{
+    // A palette picture: one plane, so the rows that decode are whole.
+    const std::vector<uint8_t> pixels = Picture(20, 20, false, 200);
+    SavePng("in.png", 20, 20, pixels);
+    ASSERT_EQ(ExitOk, RunEpa({"epa", "encode", "in.png", "good.epa"}));
+    std::vector<uint8_t> epa = ReadBytes("good.epa");
+    epa.resize(784 + (epa.size() - 784) / 2);
+    WriteBytes("cut.epa", epa);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ExitOk, RunEpa({"epa", "decode", "cut.epa", "cut.png"}));
+    const std::string messages = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, messages.find("warning: 'cut.epa': the picture data is truncated")) << messages;
+    uint32_t w = 0, h = 0;
+    const std::vector<uint8_t> cut = LoadPng("cut.png", &w, &h);
+    ASSERT_EQ(pixels.size(), cut.size());
+    EXPECT_EQ(0, cut[3]);                                  // the bottom rows stayed transparent
+    EXPECT_EQ(pixels[pixels.size() - 4], cut[cut.size() - 4]);  // the top rows came out
+
+    // A bitmap: 54-byte header, 32-bit rows bottom-up.
+    std::vector<uint8_t> bmp(54 + 2 * 3 * 4, 0);
+    const uint8_t header[] = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                              2, 0, 0, 0, 3, 0, 0, 0, 1, 0, 32, 0};
+    std::copy(header, header + sizeof header, bmp.begin());
+    for (size_t i = 54; i < bmp.size(); ++i)
+        bmp[i] = static_cast<uint8_t>(i);
+    WriteBytes("plain.bmp", bmp);
+    ASSERT_EQ(ExitOk, RunEpa({"epa", "decode", "plain.bmp", "plain.png"}));
+    EXPECT_EQ(std::vector<uint8_t>(bmp.begin() + 54, bmp.end()), LoadPng("plain.png", &w, &h));
+    EXPECT_EQ(2u, w);
+    EXPECT_EQ(3u, h);
 }
 
 TEST_F(EpaCommandTest, UsageErrorsAndHelp)

@@ -158,7 +158,7 @@ TEST_F(PreviewCommand, MissingPicturesAreNamedAndTheSheetIsStillWritten)
     const int status = RunPreview({Dir / "art/Drubel.ini", "--size", "64x48", "--at", "500", "-o", sheet});
     const std::string messages = testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, ExitBadInput);
-    EXPECT_NE(messages.find("Drubel.ini:3: ELEMENT picture 'GREEN.EPA' is missing"), std::string::npos)
+    EXPECT_NE(messages.find("Drubel.ini:3: error: the ELEMENT picture 'GREEN.EPA' is missing"), std::string::npos)
         << messages;
     EXPECT_EQ(messages.find("RED.EPA"), std::string::npos) << messages;
     EXPECT_TRUE(FileExists(sheet));

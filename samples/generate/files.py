@@ -1,14 +1,14 @@
 #!/usr/bin/python3
 """Makes the game data files of 星霜のアルカディア for the two discs.
 
-Usage: generate.py OUTDIR
+Usage: files.py PRODUCT
 
-Writes OUTDIR/disc1/... and OUTDIR/disc2/... with the paths the setup
-script lists (relative to the disc root, which is also the path inside the
-install folder). The contents are stand-ins: a short format header and
-seeded pseudo-random bytes, so that every run gives the same files. The
-programs (the game, the launcher and the DirectX setup) are not made here;
-the disc build adds them.
+Writes PRODUCT/disc1/... and PRODUCT/disc2/... of a product folder with
+the paths the setup script lists (relative to the disc root, which is also
+the path inside the install folder). The contents are stand-ins: a short
+format header and seeded pseudo-random bytes, so that every run gives the
+same files. The programs (the game and the DirectX setup) are not made
+here; scripts/make-samples adds them, and 'drubelkit build' the launcher.
 """
 
 import os
@@ -146,7 +146,7 @@ def write_text(path, text):
 
 def main(argv):
     if len(argv) != 2:
-        sys.stderr.write("usage: generate.py OUTDIR\n")
+        sys.stderr.write("usage: files.py PRODUCT\n")
         return 2
     out = argv[1]
 

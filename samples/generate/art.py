@@ -1,7 +1,10 @@
 #!/usr/bin/python3
 """Draws the installer artwork of 星霜のアルカディア as PNG files.
 
-Usage: generate.py OUTDIR
+Usage: art.py OUTDIR
+
+OUTDIR is the art/ folder of a product: 'drubelkit build' encodes each
+NAME.png there into the archive member NAME.EPA.
 
 Every picture is drawn from shapes, gradients and text, with fixed random
 seeds, so the same files come out on every run. The PNG mode of each file
@@ -1062,7 +1065,7 @@ def draw_logo(out):
 
 def main(argv):
     if len(argv) != 2:
-        sys.stderr.write("usage: generate.py OUTDIR\n")
+        sys.stderr.write("usage: art.py OUTDIR\n")
         return 2
     out = argv[1]
     os.makedirs(out, exist_ok=True)

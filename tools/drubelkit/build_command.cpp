@@ -1,0 +1,76 @@
+#include "build_product.h"
+#include "cli.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+static const char BuildUsage[] =
+    "usage: drubelkit build PRODUCT -o OUT [--launcher EXE]\n"
+    "\n"
+    "Makes the discs of a product in one step. PRODUCT is a folder holding\n"
+    "  Drubel.ini        the setup script in UTF-8, with @SIZE:path@ and\n"
+    "                    @MD5:path@ fields for the sizes and digests of disc\n"
+    "                    files (a path below a disc folder; a pattern's size is\n"
+    "                    the sum of its matches)\n"
+    "  disc1/ ... discN/ each disc's files as they will be on the disc\n"
+    "                    (N = DISCNUM)\n"
+    "  art/NAME.png      the pictures; each becomes the archive member NAME.EPA\n"
+    "\n"
+    "OUT receives disc1 ... discN. Disc 1 gets the launcher, Drubel.ini in code\n"
+    "page 932 with CR LF line ends, and Instdata.pak holding the script and the\n"
+    "pictures; each disc gets its KEYFILE marker when its folder lacks it. A\n"
+    "listed Drubel.exe, Drubel.ini or Instdata.pak the disc folder lacks (the\n"
+    "uninst\\ copy for the Start-menu uninstaller) is the built file.\n"
+    "The build ends with 'drubelkit check' of the script, the archive and the\n"
+    "discs. On any error it leaves no OUT behind.\n"
+    "\n"
+    "--launcher EXE  the Drubel.exe for disc 1 (default: the win32 build's,\n"
+    "                build/win32/Drubel.exe of this source tree)\n"
+    "\n"
+    "The product layout and every key are described in docs/script-reference.md.\n"
+    "Exit status: 0 built, 1 an error (nothing written), 2 bad usage.\n";
+
+static int UsageError(const std::string& problem)
+{
+    fprintf(stderr, "drubelkit build: %s\n\n%s", problem.c_str(), BuildUsage);
+    return ExitUsage;
+}
+
+// The win32 build's launcher of the source tree this tool was built from.
+static std::string DefaultLauncher()
+{
+    return std::string(DRUBEL_SOURCE_DIR) + "/build/win32/Drubel.exe";
+}
+
+int RunBuildCommand(int argc, char** argv)
+{
+    BuildOptions o;
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        if (IsHelpFlag(a)) {
+            fputs(BuildUsage, stdout);
+            return ExitOk;
+        }
+        if (strcmp(a, "-o") == 0 || strcmp(a, "--launcher") == 0) {
+            if (i + 1 >= argc)
+                return UsageError(std::string(a) + " needs a value");
+            (a[1] == 'o' ? o.Out : o.Launcher) = argv[++i];
+        } else if (a[0] == '-' && a[1] != '\0') {
+            return UsageError(std::string("unknown option '") + a + "'");
+        } else if (o.Product.empty()) {
+            o.Product = a;
+        } else {
+            return UsageError(std::string("one product at a time: '") + o.Product + "' and '" + a + "'");
+        }
+    }
+    if (o.Product.empty() || o.Out.empty())
+        return UsageError("PRODUCT and -o OUT are needed");
+    while (o.Product.size() > 1 && o.Product.back() == '/')
+        o.Product.pop_back();
+    if (o.Launcher.empty())
+        o.Launcher = DefaultLauncher();
+    return BuildProduct(o);
+}
