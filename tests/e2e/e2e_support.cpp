@@ -114,6 +114,14 @@ std::string DriveFolder(char letter)
 
 void EjectDisc(char letter) { EmptyFolder(DriveFolder(letter)); }
 
+std::string SampleDisc(int disc)
+{
+    const char* samples = getenv("DRUBEL_E2E_SAMPLES");
+    if (!samples || !*samples)
+        return "";
+    return FromUnix("DRUBEL_E2E_SAMPLES") + "\\disc" + std::to_string(disc);
+}
+
 std::string ScriptText(const std::vector<std::string>& lines)
 {
     std::string text;

@@ -20,6 +20,9 @@ std::string DirectXStub();
 std::string DriveFolder(char letter);
 // Empties a fake drive's folder: the drive then holds no disc.
 void EjectDisc(char letter);
+// Disc `disc` (1-based) of the sample product as `drubelkit build` made it;
+// empty when the run script built no sample discs.
+std::string SampleDisc(int disc);
 
 // A fresh folder for one test, removed with its content afterwards.
 using Workspace = TempDir;

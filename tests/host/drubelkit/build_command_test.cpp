@@ -2,6 +2,7 @@
 // of the full check that ends every build.
 #include "cli.h"
 #include "png_io.h"
+#include "script/script_lexer.h"
 #include "support/md5_hex.h"
 #include "support/test_support.h"
 
@@ -265,3 +266,22 @@ TEST_F(BuildCommandTest, UsageAndPlaces)
 }
 
 }  // namespace
+
+// docs/script-reference.md gives every key the parser knows a section.
+TEST(ScriptReference, EveryKeyHasItsSection)
+{
+    std::string source = __FILE__;
+    for (int up = 0; up < 4; ++up)
+        source = source.substr(0, source.rfind('/'));
+    const std::vector<uint8_t> bytes = ReadBytes(source + "/docs/script-reference.md");
+    const std::string doc(bytes.begin(), bytes.end());
+    std::vector<std::string> headings;
+    for (size_t at = doc.find("\n### "); at != std::string::npos; at = doc.find("\n### ", at + 1))
+        headings.push_back(doc.substr(at, doc.find('\n', at + 1) - at));
+    for (int k = 0; k < KeyComment; ++k) {
+        const std::string key = std::string("`") + ScriptKeyName(static_cast<ScriptKey>(k)) + "`";
+        const bool found = std::any_of(headings.begin(), headings.end(),
+                                       [&](const std::string& h) { return h.find(key) != std::string::npos; });
+        EXPECT_TRUE(found) << key;
+    }
+}
