@@ -217,6 +217,14 @@ bool CheckSetupScript(const CheckInput& input, CheckReport* report, std::string*
     ReviewLines(&context);
     if (result == 1)
         ReviewModel(&context);
+    // Every message about a line names the key of that line.
+    for (CheckMessage& m : context.Messages) {
+        if (m.Line < 1 || static_cast<size_t>(m.Line) > context.LineStarts.size())
+            continue;
+        const ScriptKey key = context.KeyAt(context.LineStarts[m.Line - 1]);
+        if (key != KeyNone && key != KeyComment && m.Text.find(ScriptKeyName(key)) == std::string::npos)
+            m.Text = std::string(ScriptKeyName(key)) + ": " + m.Text;
+    }
 
     // Messages about the script as a whole come after those about lines.
     std::stable_sort(
