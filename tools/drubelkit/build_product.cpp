@@ -5,6 +5,7 @@
 #include "check_script.h"
 #include "check_text.h"
 #include "cli.h"
+#include "common/path_rules.h"
 #include "disc_files.h"
 #include "image/epa_encode.h"
 #include "png_io.h"
@@ -318,14 +319,19 @@ bool ReadPlan(Build* b)
     b->Discs = static_cast<int>(s.DISCNUM);
     for (int d = 0; d < b->Discs; ++d) {
         DiscPlan plan;
-        plan.KeyFile = HostSeparators(Cp932ToUtf8(s.KEYFILE[d]));
+        // Nothing is ever written outside the disc folders.
+        if (s.KEYFILE[d][0] != '\0' && !IsContainedRelativePath(s.KEYFILE[d]))
+            Fail(b, 0, 0, Format("KEYFILE of disc %d ('%s') leads out of the disc", d + 1,
+                                 Cp932ToUtf8(s.KEYFILE[d]).c_str()));
+        else
+            plan.KeyFile = HostSeparators(Cp932ToUtf8(s.KEYFILE[d]));
         plan.Marker = std::string(s.DISCLABEL[d][0] != '\0' ? s.DISCLABEL[d] : s.APPLITITLE) +
                       Format(" DISC%d\r\n", d + 1);
         b->Plans.push_back(plan);
         const std::string folder = b->Options.Product + "/" + DiscName(d);
         for (int k = 0; k < MaxFilesPerDisc && s.DiscFiles[d][k].Name != nullptr; ++k) {
             const std::string name = Cp932ToUtf8(s.DiscFiles[d][k].Name);
-            if (name.empty() || IsPatternPath(name))
+            if (name.empty() || IsPatternPath(name) || !IsContainedRelativePath(s.DiscFiles[d][k].Name))
                 continue;
             const std::string base = Basename(HostSeparators(name));
             std::string found;
@@ -335,7 +341,7 @@ bool ReadPlan(Build* b)
             }
         }
     }
-    return true;
+    return b->Errors == 0;
 }
 
 // ---- The discs --------------------------------------------------------------

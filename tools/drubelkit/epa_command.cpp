@@ -96,7 +96,7 @@ int Encode(int argc, char** argv)
                 return ExitUsage;
             }
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            fputs(EpaUsage, stderr);
+            fprintf(stderr, "drubelkit epa: unknown option '%s'\n\n%s", argv[i], EpaUsage);
             return ExitUsage;
         } else if (in == nullptr) {
             in = argv[i];
