@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -584,6 +585,10 @@ bool MoveIntoPlace(Build* b)
 {
     const std::string& out = b->Options.Out;
     const std::string old = b->Stage + ".old";
+    // The folder was made private by mkdtemp; the output is an ordinary one.
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(b->Stage.c_str(), 0777 & ~mask);
     const bool replace = IsFolder(out);
     if (replace && rename(out.c_str(), old.c_str()) != 0) {
         Fail(b, 0, 0, "cannot move the earlier '" + out + "' aside");
