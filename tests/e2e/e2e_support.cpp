@@ -114,12 +114,12 @@ std::string DriveFolder(char letter)
 
 void EjectDisc(char letter) { EmptyFolder(DriveFolder(letter)); }
 
-std::string SampleDisc(int disc)
+std::string BuiltDisc(const char* variable, int disc)
 {
-    const char* samples = getenv("DRUBEL_E2E_SAMPLES");
-    if (!samples || !*samples)
+    const char* folder = getenv(variable);
+    if (!folder || !*folder)
         return "";
-    return FromUnix("DRUBEL_E2E_SAMPLES") + "\\disc" + std::to_string(disc);
+    return FromUnix(variable) + "\\disc" + std::to_string(disc);
 }
 
 std::string ScriptText(const std::vector<std::string>& lines)

@@ -20,9 +20,10 @@ std::string DirectXStub();
 std::string DriveFolder(char letter);
 // Empties a fake drive's folder: the drive then holds no disc.
 void EjectDisc(char letter);
-// Disc `disc` (1-based) of the sample product as `drubelkit build` made it;
-// empty when the run script built no sample discs.
-std::string SampleDisc(int disc);
+// Disc `disc` (1-based) of a product `drubelkit build` made for the run:
+// the sample product (DRUBEL_E2E_SAMPLES) or the one-disc mini-product
+// (DRUBEL_E2E_MINI). Empty when the run script built none.
+std::string BuiltDisc(const char* variable, int disc);
 
 // A fresh folder for one test, removed with its content afterwards.
 using Workspace = TempDir;

@@ -1,6 +1,6 @@
-// The round trip of the publisher's tool: the discs `drubelkit build` made
-// of samples/ (run-e2e builds them with this build's Drubel.exe) install
-// from the two drives as a player installs them.
+// The round trips of the publisher's tool: the discs `drubelkit build` made
+// of samples/ and of the mini-product (run-e2e builds them with this
+// build's Drubel.exe) install from the drives as a player installs them.
 #include "e2e_fixture.h"
 
 #include <shlobj.h>
@@ -38,31 +38,73 @@ void ListFiles(const std::string& root, const std::string& relative, std::vector
     FindClose(search);
 }
 
-void InsertSampleDisc(int disc, char drive)
-{
-    std::vector<std::string> files;
-    ListFiles(SampleDisc(disc), "", &files);
-    for (const std::string& file : files) {
-        for (size_t at = file.find('\\'); at != std::string::npos; at = file.find('\\', at + 1))
-            CreateDirectoryA((DriveFolder(drive) + "\\" + file.substr(0, at)).c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA((SampleDisc(disc) + "\\" + file).c_str(),
-                              (DriveFolder(drive) + "\\" + file).c_str(), FALSE))
-            << file;
-    }
-}
-
 // What stays on a disc: the launcher's own files at its root, the markers,
 // the autorun file and the DirectX setup.
 bool StaysOnDisc(const std::string& file)
 {
-    const bool root = file.find('\\') == std::string::npos;
-    const std::string upper = [&] {
-        std::string u = file;
-        for (char& c : u)
-            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-        return u;
-    }();
-    return (root && upper != "ARCADIA.EXE") || upper.compare(0, 8, "DIRECTX\\") == 0;
+    std::string upper = file;
+    for (char& c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    const bool root = upper.find('\\') == std::string::npos;
+    const bool key = upper.size() > 4 && upper.compare(upper.size() - 4, 4, ".KEY") == 0;
+    return (root && (key || upper == "DRUBEL.EXE" || upper == "DRUBEL.INI" || upper == "INSTDATA.PAK" ||
+                     upper == "AUTORUN.INF")) ||
+           upper.compare(0, 8, "DIRECTX\\") == 0;
+}
+
+void InsertDisc(const std::string& disc, char drive)
+{
+    std::vector<std::string> files;
+    ListFiles(disc, "", &files);
+    for (const std::string& file : files) {
+        for (size_t at = file.find('\\'); at != std::string::npos; at = file.find('\\', at + 1))
+            CreateDirectoryA((DriveFolder(drive) + "\\" + file.substr(0, at)).c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA((disc + "\\" + file).c_str(), (DriveFolder(drive) + "\\" + file).c_str(), FALSE))
+            << file;
+    }
+}
+
+std::string SampleDisc(int disc) { return BuiltDisc("DRUBEL_E2E_SAMPLES", disc); }
+
+// Every file of the disc that the installation puts in `folder` is there,
+// byte for byte; returns how many were compared.
+size_t ExpectInstalledFrom(const std::string& disc, const std::string& folder)
+{
+    std::vector<std::string> files;
+    ListFiles(disc, "", &files);
+    size_t installed = 0;
+    for (const std::string& file : files) {
+        if (StaysOnDisc(file))
+            continue;
+        ++installed;
+        EXPECT_TRUE(ReadBytesFrom(disc + "\\" + file) == ReadBytesFrom(folder + "\\" + file))
+            << "not the disc's bytes: " << file;
+    }
+    return installed;
+}
+
+// The install window's finish screen, once its last link exists.
+void CloseFinishScreen(const std::string& lastLink)
+{
+    const DWORD start = GetTickCount();
+    while (!Exists(lastLink) && GetTickCount() - start < 120000)
+        Sleep(200);
+    ASSERT_TRUE(Exists(lastLink)) << lastLink;
+    Sleep(500);
+    HWND window = FindWindowA("QRX_INST", nullptr);
+    ASSERT_NE(nullptr, window);
+    PostMessageA(window, WM_KEYDOWN, 'A', 0);
+    ASSERT_TRUE(WaitForWindowGone(window));
+}
+
+HANDLE StartFromDrive(char drive, const std::string& temp)
+{
+    Launch launch;
+    launch.Program = std::string(1, drive) + ":\\Drubel.exe";
+    launch.Arguments = "t";
+    launch.CurrentFolder = std::string(1, drive) + ":\\";
+    launch.TempFolder = temp;
+    return StartProgram(launch);
 }
 
 class SampleDiscsTest : public DrubelTest {
@@ -93,13 +135,8 @@ TEST_F(SampleDiscsTest, TheBuiltDiscsInstallFromBothDrives)
 {
     ASSERT_FALSE(SampleDisc(1).empty()) << "run-e2e built no sample discs: it needs a host drubelkit "
                                            "(configure with -DDRUBEL_KIT=HOST_BUILD/tools/drubelkit/drubelkit)";
-    InsertSampleDisc(1, 'E');
-    Launch launch;
-    launch.Program = "E:\\Drubel.exe";
-    launch.Arguments = "t";
-    launch.CurrentFolder = "E:\\";
-    launch.TempFolder = Temp;
-    HANDLE process = StartProgram(launch);
+    InsertDisc(SampleDisc(1), 'E');
+    HANDLE process = StartFromDrive('E', Temp);
     ASSERT_NE(nullptr, process);
     CloseHandle(process);
 
@@ -114,37 +151,15 @@ TEST_F(SampleDiscsTest, TheBuiltDiscsInstallFromBothDrives)
     HWND ask = WaitForDialog("ＤＶＤの挿入", 60000);
     ASSERT_NE(nullptr, ask) << "disc 2 was not asked for";
     EXPECT_EQ("『星霜のアルカディア・DISC2』", ControlText(ask, DiscName));
-    InsertSampleDisc(2, 'F');
+    InsertDisc(SampleDisc(2), 'F');
     PressButton(ask, IDOK);
-
-    // The links are made last, right before the finish screen.
-    const std::string lastLink =
-        SpecialFolder(CSIDL_PROGRAMS) + "\\Lumenfield\\" + SampleTitle + "\\アンインストール.lnk";
-    const DWORD start = GetTickCount();
-    while (!Exists(lastLink) && GetTickCount() - start < 120000)
-        Sleep(200);
-    ASSERT_TRUE(Exists(lastLink)) << lastLink;
-    Sleep(500);
-    HWND window = FindWindowA("QRX_INST", nullptr);
-    ASSERT_NE(nullptr, window);
-    PostMessageA(window, WM_KEYDOWN, 'A', 0);
-    ASSERT_TRUE(WaitForWindowGone(window));
+    CloseFinishScreen(SpecialFolder(CSIDL_PROGRAMS) + "\\Lumenfield\\" + SampleTitle + "\\アンインストール.lnk");
 
     // Every file of both discs but the launcher's own at the root, the
     // markers and the DirectX setup is installed, byte for byte; the
     // uninstaller's copy in uninst\ among them.
-    size_t installed = 0;
-    for (int disc = 1; disc <= 2; ++disc) {
-        std::vector<std::string> files;
-        ListFiles(SampleDisc(disc), "", &files);
-        for (const std::string& file : files) {
-            if (StaysOnDisc(file))
-                continue;
-            ++installed;
-            EXPECT_TRUE(ReadBytesFrom(SampleDisc(disc) + "\\" + file) == ReadBytesFrom(InstallFolder() + "\\" + file))
-                << "not the disc's bytes: " << file;
-        }
-    }
+    const size_t installed = ExpectInstalledFrom(SampleDisc(1), InstallFolder()) +
+                             ExpectInstalledFrom(SampleDisc(2), InstallFolder());
     EXPECT_GT(installed, 25u);
     EXPECT_TRUE(Exists(InstallFolder() + "\\uninst\\Instdata.pak"));
 
@@ -152,4 +167,35 @@ TEST_F(SampleDiscsTest, TheBuiltDiscsInstallFromBothDrives)
     ASSERT_NE(nullptr, launcher);
     EXPECT_EQ("アンインストール", ControlText(launcher, LaunchInstall));
     ExitLauncher(launcher);
+}
+
+// A second product, laid out for `drubelkit build` and built by it alone.
+TEST_F(DrubelTest, TheMiniProductBuiltByDrubelkitInstalls)
+{
+    const std::string disc = BuiltDisc("DRUBEL_E2E_MINI", 1);
+    ASSERT_FALSE(disc.empty()) << "run-e2e built no mini-product: it needs a host drubelkit";
+    const std::string folder = SpecialFolder(CSIDL_PROGRAM_FILES) + "\\DrubelE2E\\Mini";
+    const std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\DrubelE2E\\ミニゲーム";
+    DeleteUserKey("Software\\DrubelE2E\\Mini");
+    RemoveTree(folder);
+    RemoveTree(group);
+    InsertDisc(disc, 'E');
+    HANDLE process = StartFromDrive('E', Temp);
+    ASSERT_NE(nullptr, process);
+    CloseHandle(process);
+    HWND launcher = WaitForLauncher("ミニゲーム");
+    ASSERT_NE(nullptr, launcher);
+    PressButton(launcher, LaunchInstall);
+    HWND options = WaitForDialog("ミニゲーム のインストール設定");
+    ASSERT_NE(nullptr, options) << "no options dialog";
+    PressButton(options, IDOK);
+    CloseFinishScreen(group + "\\ミニゲーム.lnk");
+    EXPECT_EQ(4u, ExpectInstalledFrom(disc, folder));  // mini.exe, data\*.dat, readme.txt
+    launcher = WaitForLauncher("ミニゲーム");
+    ASSERT_NE(nullptr, launcher);
+    ExitLauncher(launcher);
+    DeleteUserKey("Software\\DrubelE2E\\Mini");
+    RemoveTree(folder);
+    RemoveTree(group);
+    RemoveTree(SpecialFolder(CSIDL_LOCAL_APPDATA) + "\\DrubelE2E\\ミニゲーム");
 }
