@@ -124,6 +124,9 @@ TEST_F(CheckCommandTest, ASoundScriptLoadsWithoutMessages)
                  {"TITLE.EPA", "LOGO.EPA", "BACK.EPA", "BASE.EPA", "W.EPA", "BAR.EPA", "S.EPA", "F.EPA"});
     const CheckReport withPictures = Check(CleanScript, "Instdata.pak");
     EXPECT_TRUE(withPictures.Messages.empty()) << Describe(withPictures);
+    // Without --pak, the Instdata.pak beside the script holds the pictures.
+    const CheckReport beside = Check(CleanScript);
+    EXPECT_TRUE(beside.Messages.empty()) << Describe(beside);
     EXPECT_EQ(ExitOk, Run({"check", "script.ini", "--pak", "Instdata.pak"}));
 }
 
