@@ -1,6 +1,7 @@
 #include "app/install_record.h"
 #include "app/startup_win32.h"
 
+#include "common/path_rules.h"
 #include "common/program_files.h"
 #include "script/setup_model.h"
 
@@ -15,8 +16,11 @@ void ComposeInstallBasePathFromRegistry()
 void ReadInstallRecord()
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, KEY_ALL_ACCESS, &key) !=
-        ERROR_SUCCESS) {
+    // A key outside Software is no install record (the start-up refuses
+    // such a script once its start-up steps are done).
+    if (!IsSoftwareSubkey(SetupScript.REGADDRESS) ||
+        RegOpenKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, KEY_ALL_ACCESS, &key) !=
+            ERROR_SUCCESS) {
         SetupScript.IsInstalled = 0;
         SetupScript.InstallOption = 0;
         return;

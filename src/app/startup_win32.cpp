@@ -5,10 +5,13 @@
 #include "app/startup_steps.h"
 #include "app/startup_win32.h"
 
+#include "common/path_rules.h"
 #include "common/text.h"
 #include "disc/disc_check.h"
 #include "image/surface.h"
+#include "install/install_journal.h"
 #include "launcher/launcher.h"
+#include "launcher/launcher_text.h"
 #include "script/setup_model.h"
 
 #include <commctrl.h>
@@ -101,7 +104,24 @@ static bool Relaunch(char letter)
         CloseHandle(process.hProcess);
         return true;
     }
+    // A relaunch that could not even be prepared (a temporary folder too
+    // long for the copy's path) still holds the mutex: go on with it.
+    if (InstanceMutex)
+        return false;
     return !TakeInstanceMutex();
+}
+
+// The script's install record belongs under Software: with any other key the
+// uninstall would work on keys of the player's own. Such a script is not
+// used at all.
+static bool ScriptKeyIsUsable()
+{
+    if (IsSoftwareSubkey(SetupScript.REGADDRESS))
+        return true;
+    char text[PathWidth];
+    FormatUnreadableDataMessage(text, sizeof text, ScriptFileName);
+    MessageBoxA(nullptr, text, SetupScript.APPLITITLE, MB_OK);
+    return false;
 }
 
 int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
@@ -161,6 +181,12 @@ int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
         EndProgram();
         return 0;
     }
+    if (!ScriptKeyIsUsable()) {
+        EndProgram();
+        return 0;
+    }
+    // An installation killed before it was recorded is not forgotten.
+    RecoverUnfinishedInstallation();
 
     if (SetupScript.AppMode != ModeExit) {
         const ModeScreens screens = {RunLauncherScreen, RunInstallMode, RunUninstallScreen,

@@ -1,5 +1,7 @@
 #include "common/drive_root.h"
 
+#include "common/text.h"
+
 int DriveNumberFromLetter(char letter)
 {
     if (letter >= 'A' && letter <= 'Z')
@@ -21,4 +23,28 @@ bool FormatDriveRoot(int drive, char* root, size_t size)
     root[2] = '\\';
     root[3] = '\0';
     return true;
+}
+
+static bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsDriveRootPath(const char* path)
+{
+    return path != nullptr && DriveNumberFromLetter(path[0]) != 0 && path[1] == ':' &&
+           IsSeparator(path[2]) && path[3] == '\0';
+}
+
+void CutTrailingBackslashKeepRoot(char* path)
+{
+    if (!IsDriveRootPath(path))
+        CutTrailingBackslash(path);
+}
+
+bool IsAbsoluteFolderPath(const char* path)
+{
+    if (path == nullptr)
+        return false;
+    if (DriveNumberFromLetter(path[0]) != 0 && path[1] == ':')
+        return IsSeparator(path[2]);
+    return IsSeparator(path[0]) && IsSeparator(path[1]) && path[2] != '\0' &&
+           !IsSeparator(path[2]);
 }

@@ -4,23 +4,27 @@
 #include "common/program_files.h"
 #include "common/text.h"
 #include "install/folder_levels.h"
+#include "install/install_journal.h"
 #include "install/install_layout.h"
 #include "install/shell_folders.h"
 #include "script/setup_model.h"
+#include "uninstall/uninstall_paths.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <cstring>
 
-// One level, with default security and no inherited handle.
+// One level, with default security and no inherited handle. A level that
+// this call made goes into the installation's journal.
 static void MakeOneFolder(const char* path)
 {
     SECURITY_ATTRIBUTES security = {};
     security.nLength = sizeof security;
     security.lpSecurityDescriptor = nullptr;
     security.bInheritHandle = FALSE;
-    CreateDirectoryA(path, &security);
+    if (CreateDirectoryA(path, &security))
+        JournalNewFolder(path);
 }
 
 int CreateFolderPath(const char* path)
@@ -32,6 +36,9 @@ int CreateFolderPath(const char* path)
 int MakeInstallFolders()
 {
     CreateFolderPath(SetupScript.InstallFolder);
+    // From here on the journal lives in the install folder; without it the
+    // copy makes no file it could not take back.
+    JournalOpenFile();
     for (int i = 0; i < MaxMakeFolders && SetupScript.MAKEFOLDER[i][0] != '\0'; ++i) {
         const char* name = SetupScript.MAKEFOLDER[i];
         // A folder of the script never lies outside the install folder.
@@ -59,29 +66,24 @@ static bool UseLocalAppData(char* localFolder)
            GetSpecialFolderPath(CSIDL_LOCAL_APPDATA, localFolder);
 }
 
-// Appends one level to the save path and makes it. A name that would leave
-// its parent, or a path that does not fit, leaves SavePath empty.
-static bool AddSaveLevel(const char* name)
-{
-    if (!IsContainedRelativePath(name) ||
-        !JoinPath(SetupScript.SavePath, SetupScript.SavePath, name)) {
-        SetupScript.SavePath[0] = '\0';
-        return false;
-    }
-    MakeOneFolder(SetupScript.SavePath);
-    return true;
-}
-
 int MakeSaveFolder(const char* brandFolder, const char* saveFolderName)
 {
     char localFolder[PathWidth] = {};
-    if (UseLocalAppData(localFolder)) {
-        CopyText(SetupScript.SavePath, localFolder);
-        if (AddSaveLevel(brandFolder) && AddSaveLevel(SetupScript.APPLITITLE))
-            AddSaveLevel(saveFolderName);
+    const bool local = UseLocalAppData(localFolder);
+    // The same two places the uninstall will accept, and only those: a level
+    // that would leave its parent makes no save folder at all.
+    SaveFolders folders;
+    ComposeSaveFolders(SetupScript.InstallFolder, local ? localFolder : "", brandFolder,
+                       SetupScript.APPLITITLE, saveFolderName, &folders);
+    if (local) {
+        CopyText(SetupScript.SavePath, folders.Local);
+        for (int i = 0; i < folders.LocalLevelCount; ++i)
+            MakeOneFolder(folders.LocalLevels[i]);
     } else {
-        CopyText(SetupScript.SavePath, SetupScript.InstallFolder);
-        AddSaveLevel(saveFolderName);
+        CopyText(SetupScript.SavePath, folders.InInstall);
+        // An empty SAVEFOLDER keeps the save data in the install folder itself.
+        if (saveFolderName[0] != '\0' && SetupScript.SavePath[0] != '\0')
+            MakeOneFolder(SetupScript.SavePath);
     }
     if (SetupScript.SavePath[0] == '\0')
         return 0;
@@ -94,7 +96,8 @@ int WriteInstallIni()
     char fileName[PathWidth];
     char text[PathWidth + 8];
     if (!JoinPath(fileName, SetupScript.InstallFolder, "Install.ini") ||
-        !ComposeInstallIniText(text, sizeof text, SetupScript.SavePath))
+        !ComposeInstallIniText(text, sizeof text, SetupScript.SavePath) ||
+        !JournalNewFile(fileName))
         return 0;
     return WriteTextFile(fileName, text);
 }

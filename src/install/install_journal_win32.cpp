@@ -1,7 +1,352 @@
 #include "install/install_journal.h"
 
+#include "common/path_rules.h"
+#include "common/text.h"
+#include "install/shell_folders.h"
+#include "script/setup_model.h"
 #include "uninstall/uninstall.h"
+#include "uninstall/uninstall_paths.h"
 
-bool JournalNewFile(const char*) { return true; }
+#include <windows.h>
+#include <shlobj.h>
 
-void RollBackInstallation() { RemoveInstalledFiles(1); }
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// A journal larger than this is no journal of ours (a line per file of ten
+// full discs is far less).
+constexpr DWORD MaxJournalBytes = 16u * 1024 * 1024;
+
+// The places outside the install folder an installation makes, worked out
+// on the main thread when the journal starts, so that an undo on the copy
+// worker's thread needs no shell call.
+struct JournalPlaces {
+    SaveFolders Save;
+    char GroupBrand[PathWidth];
+    char Group[PathWidth];
+    char Desktop[PathWidth];
+};
+
+struct Journal {
+    bool Active;
+    bool FileFailed;
+    char Folder[PathWidth];
+    char FilePath[PathWidth];
+    HANDLE File;
+    // Lines made before the install folder (and so the file) exists.
+    char Pending[4096];
+    size_t PendingLength;
+    JournalPlaces Places;
+};
+
+Journal State = {false, false, {}, {}, INVALID_HANDLE_VALUE, {}, 0, {}};
+
+// The worker and the window never write at the same time, but an undo may
+// start on either thread: one lock keeps the state whole. It is made before
+// the program's entry runs.
+struct JournalLock {
+    CRITICAL_SECTION Section;
+    JournalLock() { InitializeCriticalSection(&Section); }
+} Lock;
+
+struct Locked {
+    Locked() { EnterCriticalSection(&Lock.Section); }
+    ~Locked() { LeaveCriticalSection(&Lock.Section); }
+};
+
+void ComposePlaces(const char* installFolder, JournalPlaces* places)
+{
+    memset(places, 0, sizeof *places);
+    char local[PathWidth] = {};
+    GetSpecialFolderPath(CSIDL_LOCAL_APPDATA, local);
+    ComposeSaveFolders(installFolder, local, SetupScript.BRANDFOLDER,
+                       SetupScript.APPLITITLE, SetupScript.SAVEFOLDER, &places->Save);
+    char programs[PathWidth] = {};
+    if (GetSpecialFolderPath(CSIDL_PROGRAMS, programs)) {
+        CutTrailingBackslash(programs);
+        int levels = 0;
+        if (BuildShortcutGroup(places->Group, sizeof places->Group, programs,
+                               SetupScript.BRANDNAME, SetupScript.APPLITITLE, &levels) &&
+            levels == 2)
+            BuildContainedPath(places->GroupBrand, sizeof places->GroupBrand, programs,
+                               SetupScript.BRANDNAME);
+        // With no level of its own the group is the programs folder itself,
+        // which is never the installation's.
+        if (levels == 0)
+            places->Group[0] = '\0';
+    }
+    if (GetSpecialFolderPath(CSIDL_DESKTOP, places->Desktop))
+        CutTrailingBackslash(places->Desktop);
+}
+
+JournalScope ScopeOf(const char* folder, const JournalPlaces& places)
+{
+    JournalScope scope = {};
+    scope.InstallFolder = folder;
+    for (int i = 0; i < places.Save.LocalLevelCount; ++i)
+        scope.ExtraFolders[scope.ExtraFolderCount++] = places.Save.LocalLevels[i];
+    scope.ExtraFolders[scope.ExtraFolderCount++] = places.GroupBrand;
+    scope.ExtraFolders[scope.ExtraFolderCount++] = places.Group;
+    scope.LinkFolders[scope.LinkFolderCount++] = places.Group;
+    scope.LinkFolders[scope.LinkFolderCount++] = places.Desktop;
+    scope.LinkNames = SetupScript.SHORTCUTNAME;
+    scope.LinkNameCount = MaxShortcuts;
+    return scope;
+}
+
+void DeleteOneFile(void*, const char* path)
+{
+    // A file made read-only since (by the game, or copied so) still goes.
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    DeleteFileA(path);
+}
+
+void RemoveOneFolder(void*, const char* path) { RemoveDirectoryA(path); }
+
+void DeleteJournalFile(void* context) { DeleteFileA(static_cast<const char*>(context)); }
+
+// ---- "UnfinishedInstall" in the install record's key ------------------------
+
+void WriteUnfinishedMark(const char* folder)
+{
+    if (!IsSoftwareSubkey(SetupScript.REGADDRESS))
+        return;
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    char value[PathWidth] = {};
+    CopyText(value, folder);
+    RegSetValueExA(key, UnfinishedInstallValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(value),
+                   sizeof value);
+    RegCloseKey(key);
+}
+
+void ClearUnfinishedMark()
+{
+    if (!IsSoftwareSubkey(SetupScript.REGADDRESS))
+        return;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, UnfinishedInstallValue);
+    RegCloseKey(key);
+    DeleteUserKeyIfEmpty(SetupScript.REGADDRESS);
+}
+
+bool ReadUnfinishedMark(char* folder, size_t size)
+{
+    folder[0] = '\0';
+    if (!IsSoftwareSubkey(SetupScript.REGADDRESS))
+        return false;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    char value[PathWidth] = {};
+    DWORD length = sizeof value;
+    const bool read = RegQueryValueExA(key, UnfinishedInstallValue, nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(value), &length) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    // A value filling all its bytes without a terminator is no path of ours.
+    return read && CopyTextN(folder, size, value, length) && folder[0] != '\0' &&
+           memchr(value, '\0', length) != nullptr;
+}
+
+// ---- The file ---------------------------------------------------------------
+
+bool WriteAll(HANDLE file, const char* bytes, size_t length)
+{
+    DWORD written = 0;
+    return WriteFile(file, bytes, static_cast<DWORD>(length), &written, nullptr) &&
+           written == length;
+}
+
+// Keeps one line: in the file once it is open, in memory before.
+bool KeepLine(char kind, const char* path)
+{
+    char line[PathWidth + 8];
+    if (!FormatJournalLine(line, sizeof line, kind, path))
+        return false;
+    const size_t length = strlen(line);
+    if (State.File != INVALID_HANDLE_VALUE)
+        return WriteAll(State.File, line, length);
+    if (State.FileFailed || State.PendingLength + length > sizeof State.Pending)
+        return false;
+    memcpy(State.Pending + State.PendingLength, line, length);
+    State.PendingLength += length;
+    return true;
+}
+
+// The whole journal file, malloc'd; null when it cannot be read.
+char* ReadJournal(const char* path, size_t* length)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    const DWORD size = GetFileSize(file, nullptr);
+    char* text = size != INVALID_FILE_SIZE && size <= MaxJournalBytes
+                     ? static_cast<char*>(malloc(size != 0 ? size : 1))
+                     : nullptr;
+    DWORD read = 0;
+    if (text != nullptr && (!ReadFile(file, text, size, &read, nullptr) || read != size)) {
+        free(text);
+        text = nullptr;
+    }
+    CloseHandle(file);
+    *length = size;
+    return text;
+}
+
+void CloseJournalFile()
+{
+    if (State.File != INVALID_HANDLE_VALUE)
+        CloseHandle(State.File);
+    State.File = INVALID_HANDLE_VALUE;
+}
+
+void EndJournal()
+{
+    CloseJournalFile();
+    ClearUnfinishedMark();
+    State.Active = false;
+    State.PendingLength = 0;
+}
+
+}  // namespace
+
+void JournalBegin()
+{
+    Locked locked;
+    CloseJournalFile();
+    State.Active = true;
+    State.FileFailed = false;
+    State.PendingLength = 0;
+    CopyText(State.Folder, SetupScript.InstallFolder);
+    CutTrailingBackslash(State.Folder);
+    if (!JoinPath(State.FilePath, State.Folder, JournalFileName))
+        State.FileFailed = true;
+    ComposePlaces(State.Folder, &State.Places);
+    WriteUnfinishedMark(State.Folder);
+}
+
+bool JournalOpenFile()
+{
+    Locked locked;
+    if (!State.Active || State.FileFailed)
+        return false;
+    if (State.File != INVALID_HANDLE_VALUE)
+        return true;
+    HANDLE file = CreateFileA(State.FilePath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        State.FileFailed = true;
+        return false;
+    }
+    // An earlier journal may end in a line its kill cut short: a line end
+    // first keeps that piece from swallowing the first line of this one.
+    const DWORD end = SetFilePointer(file, 0, nullptr, FILE_END);
+    const bool ready = end != INVALID_SET_FILE_POINTER && (end == 0 || WriteAll(file, "\r\n", 2));
+    if (!ready || !WriteAll(file, State.Pending, State.PendingLength)) {
+        CloseHandle(file);
+        State.FileFailed = true;
+        return false;
+    }
+    State.PendingLength = 0;
+    State.File = file;
+    return true;
+}
+
+void JournalNewFolder(const char* path)
+{
+    Locked locked;
+    if (State.Active)
+        KeepLine(JournalFolderLine, path);
+}
+
+bool JournalNewFile(const char* path)
+{
+    Locked locked;
+    if (!State.Active)
+        return true;
+    // A file that is there already was not made by this installation, and an
+    // undo leaves it; what the copy writes over it cannot be given back.
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    return KeepLine(JournalFileLine, path);
+}
+
+void JournalFinish()
+{
+    Locked locked;
+    if (!State.Active)
+        return;
+    CloseJournalFile();
+    DeleteFileA(State.FilePath);
+    EndJournal();
+}
+
+void RollBackInstallation()
+{
+    Locked locked;
+    if (!State.Active)
+        return;
+    CloseJournalFile();
+    size_t length = 0;
+    char* text = State.FileFailed ? nullptr : ReadJournal(State.FilePath, &length);
+    const JournalScope scope = ScopeOf(State.Folder, State.Places);
+    const JournalActions actions = {State.FilePath, DeleteOneFile, RemoveOneFolder, DeleteJournalFile};
+    if (text != nullptr)
+        UndoJournal(text, length, scope, actions);
+    else
+        UndoJournal(State.Pending, State.PendingLength, scope, actions);
+    free(text);
+    EndJournal();
+}
+
+void RecoverUnfinishedInstallation()
+{
+    Locked locked;
+    if (State.Active)
+        return;
+    char folder[PathWidth];
+    if (!ReadUnfinishedMark(folder, sizeof folder))
+        return;
+    char journalPath[PathWidth];
+    const bool usable = InstallFolderUsableHere(folder) && JoinPath(journalPath, folder, JournalFileName);
+    // Recorded after all: only the journal was left behind.
+    if (SetupScript.IsInstalled && SamePath(folder, SetupScript.InstallFolder)) {
+        if (usable)
+            DeleteFileA(journalPath);
+        ClearUnfinishedMark();
+        return;
+    }
+    size_t length = 0;
+    char* text = usable ? ReadJournal(journalPath, &length) : nullptr;
+    if (text == nullptr) {
+        ClearUnfinishedMark();
+        return;
+    }
+    char question[PathWidth + 256];
+    FormatText(question, sizeof question,
+               "前回のインストールは完了しないまま終了しています。\r\n\r\n%s\r\n\r\n"
+               "途中までインストールされたファイルを削除しますか？",
+               folder);
+    if (MessageBoxA(nullptr, question, SetupScript.APPLITITLE, MB_YESNO) != IDYES) {
+        free(text);
+        return;
+    }
+    JournalPlaces places;
+    ComposePlaces(folder, &places);
+    const JournalActions actions = {journalPath, DeleteOneFile, RemoveOneFolder, DeleteJournalFile};
+    UndoJournal(text, length, ScopeOf(folder, places), actions);
+    free(text);
+    ClearUnfinishedMark();
+}

@@ -1,5 +1,7 @@
 #include "install/install_run.h"
 
+#include "common/path_rules.h"
+#include "install/install_journal.h"
 #include "install/install_window.h"
 #include "install/options_dialog.h"
 #include "res/resource.h"
@@ -13,6 +15,10 @@ static HINSTANCE ModuleInstance() { return static_cast<HINSTANCE>(SetupScript.In
 
 int WriteInstallRecord()
 {
+    // The record belongs under Software: a script's key anywhere else (the
+    // user's environment, say) is never written.
+    if (!IsSoftwareSubkey(SetupScript.REGADDRESS))
+        return 0;
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, nullptr,
                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
@@ -47,8 +53,8 @@ static ATOM RegisterInstallClass()
     return RegisterClassExA(&windowClass);
 }
 
-// The creation failed in WM_CREATE (no screen surface): the window said so
-// through AppMode, and its destruction posted a quit that nobody will read.
+// A creation that failed in WM_CREATE (no screen surface) had its
+// destruction post a quit that nobody will read.
 static void DropQuitMessage()
 {
     MSG message;
@@ -59,10 +65,14 @@ static void ReportOutcome()
 {
     if (SetupScript.AppMode == ModeInstall) {
         if (!WriteInstallRecord()) {
+            // An installation the launcher cannot know of is taken back
+            // rather than left behind unrecorded.
+            RollBackInstallation();
             MessageBoxA(nullptr, "レジストリエラー", SetupScript.APPLITITLE, MB_OK);
             SetupScript.AppMode = ModeExit;
             return;
         }
+        JournalFinish();
         SetupScript.IsInstalled = 1;
         SetupScript.AppMode = ModeMenu;
     } else if (SetupScript.AppMode == ModeMenu) {
@@ -87,12 +97,11 @@ int RunInstallWindow(int showCommand, void (*releaseInstanceLock)())
                                   WS_POPUP | WS_CHILD, area.left, area.top, area.right,
                                   area.bottom, desktop, nullptr, ModuleInstance(), nullptr);
     if (window == nullptr) {
+        // Also when the screen surface could not be made: the player is told,
+        // rather than the program ending as if nothing had been asked for.
+        DropQuitMessage();
         UnregisterClassA(InstallClassName, ModuleInstance());
         DeleteCriticalSection(&ScreenLock);
-        if (SetupScript.AppMode == ModeExit) {
-            DropQuitMessage();
-            return 1;
-        }
         MessageBoxA(nullptr, "ウィンドウ作成エラー", InstallClassName, MB_OK);
         if (releaseInstanceLock)
             releaseInstanceLock();

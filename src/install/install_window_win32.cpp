@@ -122,6 +122,9 @@ LRESULT OnCreate(HWND window)
     InstallCounters.BytesRead = 0;
     InstallCounters.BytesWritten = 0;
     WorkerRolledBack = 0;
+    // Everything from here on is journaled, so that an undo takes away
+    // exactly what this installation made.
+    JournalBegin();
     MakeInstallFolders();
     State.FoldersMade = 1;
     InstallCounters.BytesRead = 0;
@@ -328,14 +331,13 @@ void OnClose(HWND window)
 }
 
 // Whatever ended the installation before its finish screen was dismissed
-// leaves nothing behind: what no worker removed is removed here.
+// leaves nothing behind: what no worker removed is removed here, the links
+// of the finish screen among it.
 void UndoLeftovers()
 {
     if (!State.FoldersMade || State.RolledBack)
         return;
     RollBackInstallation();
-    if (State.InstallFinished)
-        RemoveShortcuts((SetupScript.InstallOption & DesktopShortcutBit) ? 1 : 0);
     State.RolledBack = 1;
 }
 

@@ -1,12 +1,16 @@
 #include "install/options_dialog.h"
 
+#include "common/drive_root.h"
+#include "common/path_rules.h"
 #include "common/text.h"
 #include "image/epa.h"
 #include "image/surface_gdi.h"
 #include "install/install_sizes.h"
 #include "install/options_text.h"
+#include "launcher/launcher.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
+#include "uninstall/uninstall.h"
 
 #include <shlobj.h>
 
@@ -44,6 +48,7 @@ bool ShowLogo(HWND dialog)
     if (picture == nullptr) {
         FreeSurface(LogoSurface);
         LogoSurface = nullptr;
+        ShowUnreadableData(dialog, "LOGO.EPA");
         return false;
     }
     // Drawn at its own size, cut to the surface: a logo of another size must
@@ -97,7 +102,7 @@ void Browse(HWND dialog)
         char path[MAX_PATH] = {};
         if (SHGetPathFromIDListA(items, path)) {
             CopyText(SetupScript.InstallBasePath, path);
-            CutTrailingBackslash(SetupScript.InstallBasePath);
+            CutTrailingBackslashKeepRoot(SetupScript.InstallBasePath);
             SetDlgItemTextA(dialog, IDC_INSTALL_PATH, SetupScript.InstallBasePath);
         }
         allocator->Free(items);
@@ -117,11 +122,18 @@ void Confirm(HWND dialog)
     char text[PathWidth] = {};
     GetDlgItemTextA(dialog, IDC_INSTALL_PATH, text, sizeof text);
     CopyText(SetupScript.InstallBasePath, text);
+    // The install folder always lies inside the folder the player chose:
+    // never beside it or above it through the script's own folder names,
+    // never somewhere that depends on the current folder, and never where
+    // the uninstall would refuse to take it away again.
     char base[PathWidth];
     char folder[PathWidth];
-    if (!NormalizeInstallPath(SetupScript.InstallBasePath) ||
+    if (!IsPlainFolderPath(SetupScript.MUSTMAKEFOLDER) ||
+        !IsPlainFolderPath(SetupScript.BRANDFOLDER) || !IsAbsoluteFolderPath(text) ||
+        !NormalizeInstallPath(SetupScript.InstallBasePath) ||
         !CopyText(base, SetupScript.InstallBasePath) ||
-        !ComposeInstallFolder(base, SetupScript.MUSTMAKEFOLDER, folder, sizeof folder)) {
+        !ComposeInstallFolder(base, SetupScript.MUSTMAKEFOLDER, folder, sizeof folder) ||
+        !InstallFolderUsableHere(folder)) {
         Tell(dialog, "インストール先の指定が不正です。再度入力して下さい。");
         return;
     }
@@ -142,8 +154,11 @@ void Confirm(HWND dialog)
                         MAKEINTRESOURCEA(IDD_DISK_SPACE_WARNING), dialog,
                         DiskSpaceWarningDialogProc, 0) != 0)
         return;
-    ComposeInstallFolder(SetupScript.InstallBasePath, SetupScript.MUSTMAKEFOLDER,
-                         SetupScript.InstallFolder, sizeof SetupScript.InstallFolder);
+    CopyText(base, SetupScript.InstallBasePath);
+    ComposeInstallFolder(base, SetupScript.MUSTMAKEFOLDER, SetupScript.InstallFolder,
+                         sizeof SetupScript.InstallFolder);
+    // A drive root keeps its backslash: "C:" alone is the current folder there.
+    CutTrailingBackslashKeepRoot(SetupScript.InstallBasePath);
     if (IsDlgButtonChecked(dialog, IDC_DESKTOP_SHORTCUT) == BST_CHECKED)
         SetupScript.InstallOption |= DesktopShortcutBit;
     EndDialog(dialog, 0);

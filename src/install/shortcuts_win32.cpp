@@ -1,10 +1,11 @@
 #include "install/shortcuts.h"
 
-#include "common/path_rules.h"
 #include "common/text.h"
+#include "install/install_journal.h"
 #include "install/install_layout.h"
 #include "install/shell_folders.h"
 #include "script/setup_model.h"
+#include "uninstall/uninstall_paths.h"
 
 #include <shlobj.h>
 
@@ -57,24 +58,36 @@ HRESULT CreateShellLink(const char* linkFile, const char* target, const char* de
 static void MakeLink(const char* linkFolder, int index)
 {
     ShortcutPaths paths;
-    if (!ComposeShortcutPaths(linkFolder, index, &paths))
+    // A link the journal cannot take back is not made.
+    if (!ComposeShortcutPaths(linkFolder, index, &paths) || !JournalNewFile(paths.LinkFile))
         return;
     CreateShellLink(paths.LinkFile, paths.Target, SetupScript.SHORTCUTLABEL[index],
                     SetupScript.SHORTCUTPARAM[index], paths.WorkFolder, nullptr, 0, SW_SHOWNORMAL);
 }
 
-// Programs\BRANDNAME\APPLITITLE, made level by level; false when its names
-// would leave the programs folder or the path does not fit.
+static void MakeGroupLevel(const char* path)
+{
+    if (CreateDirectoryA(path, nullptr))
+        JournalNewFolder(path);
+}
+
+// Programs\BRANDNAME\APPLITITLE, made level by level; an empty level is left
+// out, as the uninstall leaves it out. False when its names would leave the
+// programs folder or the path does not fit.
 static bool MakeGroupFolder(const char* programs, char* group)
 {
-    if (!IsContainedRelativePath(SetupScript.BRANDNAME) ||
-        !IsContainedRelativePath(SetupScript.APPLITITLE) ||
-        !JoinPath(group, PathWidth, programs, SetupScript.BRANDNAME))
+    int levels = 0;
+    if (!BuildShortcutGroup(group, PathWidth, programs, SetupScript.BRANDNAME,
+                            SetupScript.APPLITITLE, &levels))
         return false;
-    CreateDirectoryA(group, nullptr);
-    if (!JoinPath(group, PathWidth, group, SetupScript.APPLITITLE))
-        return false;
-    CreateDirectoryA(group, nullptr);
+    if (levels == 2) {
+        char brand[PathWidth];
+        if (!BuildContainedPath(brand, sizeof brand, programs, SetupScript.BRANDNAME))
+            return false;
+        MakeGroupLevel(brand);
+    }
+    if (levels > 0)
+        MakeGroupLevel(group);
     return true;
 }
 

@@ -46,7 +46,15 @@ static void SetButtons(HWND dialog)
         ShowWindow(GetDlgItem(dialog, IDC_LAUNCH_DIRECTX), SW_HIDE);
 }
 
+void ShowUnreadableData(HWND owner, const char* member)
+{
+    char text[PathWidth];
+    FormatUnreadableDataMessage(text, sizeof text, UnreadableDataName(member));
+    MessageBoxA(owner, text, SetupScript.APPLITITLE, MB_OK);
+}
+
 // False when there is no surface or no picture: the launcher cannot be shown.
+// A picture the disc does not give is the player's to know of.
 static bool ShowTitle(HWND dialog)
 {
     TitleSurface = CreateSurface(dialog, 0, 0, TitleSize, TitleSize);
@@ -58,6 +66,7 @@ static bool ShowTitle(HWND dialog)
     if (!picture) {
         FreeSurface(TitleSurface);
         TitleSurface = nullptr;
+        ShowUnreadableData(dialog, "TITLE.EPA");
         return false;
     }
     DrawTitlePicture(TitleSurface, picture, width, height);

@@ -79,16 +79,19 @@ static int RemoveMadeFolders(const char* root)
 
 int RemoveInstalledFiles(int deleteSaveData)
 {
-    int result = deleteSaveData ? RemoveSaveData() : 1;
     const char* folder = SetupScript.InstallFolder;
-    // Without a proper install folder every listed name would land somewhere
-    // the installation never wrote to.
-    if (!IsRemovalRoot(folder))
+    // The install folder comes from the install record, which any user may
+    // write: one that is no folder of an installation (a drive root, the
+    // Windows folder, a profile) has nothing removed from it at all.
+    if (!InstallFolderUsableHere(folder))
         return 0;
-    for (int disc = 0; disc < MaxDiscs && SetupScript.DiscFiles[disc][0].Name != nullptr; ++disc) {
+    int result = deleteSaveData ? RemoveSaveData() : 1;
+    // Every disc with files, as the installation copies every disc up to
+    // DISCNUM; each list ends at its first empty name, as the copy's does.
+    for (int disc = 0; disc < MaxDiscs; ++disc) {
         for (int entry = 0; entry < MaxFilesPerDisc; ++entry) {
             const char* name = SetupScript.DiscFiles[disc][entry].Name;
-            if (name == nullptr)
+            if (name == nullptr || name[0] == '\0')
                 break;
             if (!DeleteListedName(folder, name))
                 result = 0;

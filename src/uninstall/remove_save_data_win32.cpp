@@ -3,9 +3,11 @@
 
 #include "common/path_rules.h"
 #include "common/text.h"
+#include "install/shell_folders.h"
 #include "script/setup_model.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 // Folders that SAVEDATA entries name below the save folder ("slot\*.sav"),
 // deepest level first; each goes only when the deletions left it empty.
@@ -27,33 +29,44 @@ static void RemoveEntryFolders(const char* savePath)
     }
 }
 
-// The save folder, then the APPLITITLE and BRANDFOLDER levels that enclose
-// it under the local application data folder; each only when empty.
-static void RemoveSaveFolders(const char* savePath, bool fromIni)
+// The save folder and, below the local application data, the levels that
+// enclose it (APPLITITLE, BRANDFOLDER), deepest first; each only when empty.
+// A save folder that is the install folder itself is left to the removal of
+// the install folder.
+static void RemoveSaveFolders(const SaveFolders& folders, SaveFolderKind kind)
 {
-    if (!RemoveFolderTolerant(savePath) || !fromIni)
+    if (kind == SaveFolderInInstall) {
+        if (SetupScript.SAVEFOLDER[0] != '\0')
+            RemoveFolderTolerant(folders.InInstall);
         return;
-    char enclosing[PathWidth];
-    CopyText(enclosing, savePath);
-    if (CutEnclosingLevel(enclosing, SetupScript.SAVEFOLDER) &&
-        RemoveFolderTolerant(enclosing) && CutEnclosingLevel(enclosing, SetupScript.APPLITITLE))
-        RemoveFolderTolerant(enclosing);
+    }
+    for (int i = folders.LocalLevelCount - 1; i >= 0; --i)
+        if (!RemoveFolderTolerant(folders.LocalLevels[i]))
+            return;
 }
 
 int RemoveSaveData()
 {
     const bool fromIni = FindSaveFolder() != 0;
     SetCurrentDirectoryA(SetupScript.InstallFolder);
-    const char* savePath = SetupScript.SavePath;
-    if (savePath[0] == '\0')
+    // Install.ini lies in a folder any user may write: save data go only from
+    // one of the two folders the installation itself can have made.
+    char local[PathWidth] = {};
+    GetSpecialFolderPath(CSIDL_LOCAL_APPDATA, local);
+    SaveFolders folders;
+    ComposeSaveFolders(SetupScript.InstallFolder, local, SetupScript.BRANDFOLDER,
+                       SetupScript.APPLITITLE, SetupScript.SAVEFOLDER, &folders);
+    const SaveFolderKind kind = ClassifySaveFolder(SetupScript.SavePath, folders);
+    if (kind == SaveFolderNone)
         return 0;
+    const char* savePath = SetupScript.SavePath;
     int result = 1;
     for (int i = 0; i < MaxSaveData && SetupScript.SAVEDATA[i][0] != '\0'; ++i) {
         if (!DeleteListedName(savePath, SetupScript.SAVEDATA[i]))
             result = 0;
     }
     RemoveEntryFolders(savePath);
-    RemoveSaveFolders(savePath, fromIni);
+    RemoveSaveFolders(folders, kind);
     if (fromIni) {
         char iniPath[PathWidth];
         if (!JoinPath(iniPath, SetupScript.InstallFolder, "Install.ini") ||

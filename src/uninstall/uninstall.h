@@ -40,8 +40,19 @@ int FindSaveFolder();
 // deleted and the title folder is gone; a link already missing is a failure.
 int RemoveShortcuts(int withDesktop);
 
-// Deletes the install record (the key REGADDRESS of the current user).
+// Deletes the install record: the values InstallFolder and InstallOption of
+// the current user's key REGADDRESS, then the key when nothing else is left
+// in it. A REGADDRESS outside "Software\" is never touched.
 void RemoveInstallRecord();
+
+// Deletes the current user's key `key` when it holds no value and no subkey.
+void DeleteUserKeyIfEmpty(const char* key);
+
+// True when `folder` may be the root of a removal on this machine: not a
+// drive root, the Windows folder or below it, a program-files folder, the
+// profiles folder or a profile, and ending with MUSTMAKEFOLDER when that is
+// set (IsUsableInstallFolder with this system's folders).
+bool InstallFolderUsableHere(const char* folder);
 
 // 1 when the file was deleted or is not there (error 2 or 3), else 0.
 int DeleteFileTolerant(const char* path);

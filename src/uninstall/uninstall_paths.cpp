@@ -1,9 +1,11 @@
 #include "uninstall/uninstall_paths.h"
 
+#include "common/drive_root.h"
 #include "common/path_rules.h"
 #include "common/text.h"
 
 #include <cstring>
+#include <initializer_list>
 
 static bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -120,7 +122,9 @@ bool BuildDefaultSavePath(char* dest, size_t size, const char* installFolder,
 {
     if (size == 0)
         return false;
-    bool built = IsRemovalRoot(installFolder);
+    // SAVEFOLDER is a level of the script's own: "." would make the install
+    // folder the save folder.
+    bool built = IsRemovalRoot(installFolder) && IsPlainFolderPath(saveFolder);
     if (built && saveFolder[0] == '\0')
         built = CopyText(dest, size, installFolder);
     else if (built)
@@ -140,27 +144,6 @@ static bool IsSeparatorAt(const char* text, size_t position)
         ++i;
     }
     return i == position && text[i] == '\\';
-}
-
-bool CutEnclosingLevel(char* path, const char* levelName)
-{
-    const size_t nameLength = strlen(levelName);
-    size_t length = strlen(path);
-    if (EndsWithBackslash(path))
-        --length;
-    if (nameLength == 0 || length <= nameLength)
-        return false;
-    const size_t separator = length - nameLength - 1;
-    if (!IsSeparatorAt(path, separator) ||
-        !EqualNoCaseN(path + separator + 1, levelName, nameLength))
-        return false;
-    const char kept = path[separator];
-    path[separator] = '\0';
-    if (!IsRemovalRoot(path)) {
-        path[separator] = kept;
-        return false;
-    }
-    return true;
 }
 
 bool BuildShortcutGroup(char* dest, size_t size, const char* programs, const char* brand,
@@ -194,4 +177,123 @@ const char* UninstallClosingMessage(bool allRemoved)
     return allRemoved ? "アンインストールが正常に終了しました。"
                       : "アンインストールは正常に終了しました。\n"
                         "ファイルやフォルダが残っている場合は、お手数ですが手動で削除して下さい。";
+}
+
+// Length without one trailing backslash (a whole character).
+static size_t LengthWithoutSeparator(const char* path)
+{
+    const size_t length = strlen(path);
+    return EndsWithBackslash(path) ? length - 1 : length;
+}
+
+bool SamePath(const char* a, const char* b)
+{
+    if (a == nullptr || b == nullptr)
+        return false;
+    const size_t length = LengthWithoutSeparator(a);
+    return length == LengthWithoutSeparator(b) && EqualNoCaseN(a, b, length);
+}
+
+// True when `path` is `folder` or lies below it.
+static bool IsAtOrBelow(const char* path, const char* folder)
+{
+    const size_t length = LengthWithoutSeparator(folder);
+    if (length == 0 || !EqualNoCaseN(path, folder, length))
+        return false;
+    return path[length] == '\0' || (path[length] == '\\' && IsSeparatorAt(path, length));
+}
+
+static bool Known(const char* folder) { return folder != nullptr && folder[0] != '\0'; }
+
+// A profile in the profiles folder: exactly one level below it.
+static bool IsProfileRoot(const char* folder, const char* profiles)
+{
+    if (!Known(profiles))
+        return false;
+    if (SamePath(folder, profiles))
+        return true;
+    if (!IsAtOrBelow(folder, profiles))
+        return false;
+    const char* rest = folder + LengthWithoutSeparator(profiles) + 1;
+    const size_t level = SegmentLength(rest);
+    return rest[level] == '\0' || (IsSeparator(rest[level]) && rest[level + 1] == '\0');
+}
+
+// True when the path's last levels are `levels` (compared as SamePath).
+static bool EndsWithLevels(const char* folder, const char* levels)
+{
+    const size_t tail = LengthWithoutSeparator(levels);
+    const size_t length = LengthWithoutSeparator(folder);
+    if (tail == 0 || length <= tail)
+        return false;
+    const size_t separator = length - tail - 1;
+    return IsSeparatorAt(folder, separator) && EqualNoCaseN(folder + separator + 1, levels, tail);
+}
+
+bool IsUsableInstallFolder(const char* folder, const SystemFolders& system,
+                           const char* mustMakeFolder)
+{
+    if (!IsRemovalRoot(folder) || IsDriveRootPath(folder))
+        return false;
+    if (Known(system.Windows) && IsAtOrBelow(folder, system.Windows))
+        return false;
+    for (const char* programFiles : system.ProgramFiles)
+        if (Known(programFiles) && SamePath(folder, programFiles))
+            return false;
+    if (IsProfileRoot(folder, system.Profiles) ||
+        (Known(system.UserProfile) && SamePath(folder, system.UserProfile)))
+        return false;
+    return mustMakeFolder == nullptr || mustMakeFolder[0] == '\0' ||
+           EndsWithLevels(folder, mustMakeFolder);
+}
+
+// Appends one level of the script's own; an empty one adds nothing.
+static bool AddLevel(char* path, const char* level)
+{
+    if (!IsPlainFolderPath(level))
+        return false;
+    if (level[0] == '\0')
+        return true;
+    if (!JoinPath(path, PathWidth, path, level))
+        return false;
+    CutTrailingBackslash(path);
+    return true;
+}
+
+void ComposeSaveFolders(const char* installFolder, const char* localAppData, const char* brand,
+                        const char* title, const char* saveFolder, SaveFolders* out)
+{
+    memset(out, 0, sizeof *out);
+    if (Known(installFolder) && CopyText(out->InInstall, installFolder)) {
+        CutTrailingBackslashKeepRoot(out->InInstall);
+        if (!AddLevel(out->InInstall, saveFolder))
+            out->InInstall[0] = '\0';
+    }
+    if (!Known(localAppData) || !CopyText(out->Local, localAppData))
+        return;
+    CutTrailingBackslashKeepRoot(out->Local);
+    for (const char* level : {brand, title, saveFolder}) {
+        if (!AddLevel(out->Local, level)) {
+            memset(out->LocalLevels, 0, sizeof out->LocalLevels);
+            out->LocalLevelCount = 0;
+            break;
+        }
+        if (level[0] != '\0')
+            CopyText(out->LocalLevels[out->LocalLevelCount++], out->Local);
+    }
+    // Without a level of its own the save folder would be the local
+    // application data itself.
+    if (out->LocalLevelCount == 0)
+        out->Local[0] = '\0';
+}
+
+SaveFolderKind ClassifySaveFolder(const char* savePath, const SaveFolders& folders)
+{
+    if (!Known(savePath))
+        return SaveFolderNone;
+    if (Known(folders.InInstall) && SamePath(savePath, folders.InInstall))
+        return SaveFolderInInstall;
+    if (Known(folders.Local) && SamePath(savePath, folders.Local))
+        return SaveFolderLocal;
+    return SaveFolderNone;
 }

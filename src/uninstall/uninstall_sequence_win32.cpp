@@ -1,15 +1,45 @@
 #include "uninstall/uninstall.h"
 #include "uninstall/uninstall_paths.h"
 
+#include "common/path_rules.h"
+#include "install/install_journal.h"
 #include "script/setup_model.h"
+
+#include <initializer_list>
 
 #include <windows.h>
 
+void DeleteUserKeyIfEmpty(const char* key)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return;
+    DWORD subkeys = 1;
+    DWORD values = 1;
+    const bool known = RegQueryInfoKeyA(opened, nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                        nullptr, &values, nullptr, nullptr, nullptr,
+                                        nullptr) == ERROR_SUCCESS;
+    RegCloseKey(opened);
+    // Windows 95/98 would delete a key with its subkeys: only an empty one goes.
+    if (known && subkeys == 0 && values == 0)
+        RegDeleteKeyA(HKEY_CURRENT_USER, key);
+}
+
 void RemoveInstallRecord()
 {
-    // An empty subkey would name the user's root key itself.
-    if (SetupScript.REGADDRESS[0] != '\0')
-        RegDeleteKeyA(HKEY_CURRENT_USER, SetupScript.REGADDRESS);
+    // The script names the key; one outside Software (the user's environment,
+    // say) holds values of the player's own and is never touched. Only the
+    // values the installation wrote go, and the key once nothing is left.
+    if (!IsSoftwareSubkey(SetupScript.REGADDRESS))
+        return;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return;
+    for (const char* value : {"InstallFolder", "InstallOption", UnfinishedInstallValue})
+        RegDeleteValueA(key, value);
+    RegCloseKey(key);
+    DeleteUserKeyIfEmpty(SetupScript.REGADDRESS);
 }
 
 int RunUninstallSequence(int deleteSaveData)
@@ -19,7 +49,7 @@ int RunUninstallSequence(int deleteSaveData)
     RemoveInstallRecord();
     // A second attempt: usually the removal of the files took the folder
     // already, and a folder that is gone counts as removed.
-    const int folder = IsRemovalRoot(SetupScript.InstallFolder) &&
+    const int folder = InstallFolderUsableHere(SetupScript.InstallFolder) &&
                        RemoveFolderTolerant(SetupScript.InstallFolder);
     return files && shortcuts && folder ? 1 : 0;
 }

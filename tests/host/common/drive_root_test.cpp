@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 TEST(DriveLetters, LettersOfEitherCaseGiveTheSameNumber)
 {
     EXPECT_EQ(1, DriveNumberFromLetter('A'));
@@ -25,4 +27,34 @@ TEST(DriveLetters, RootPathsAreLetterColonBackslash)
     EXPECT_STREQ("", root);
     EXPECT_FALSE(FormatDriveRoot(27, root, sizeof root));
     EXPECT_FALSE(FormatDriveRoot(5, root, 3));
+}
+
+TEST(DriveLetters, ARootKeepsItsBackslashAndOnlyWholePathsAreAbsolute)
+{
+    const struct {
+        const char* Path;
+        const char* Cut;  // after CutTrailingBackslashKeepRoot
+        bool Root;
+        bool Absolute;
+    } cases[] = {
+        {"C:\\", "C:\\", true, true},
+        {"d:/", "d:/", true, true},
+        {"C:\\Games\\", "C:\\Games", false, true},
+        {"C:\\Games", "C:\\Games", false, true},
+        {"\\\\server\\share\\", "\\\\server\\share", false, true},
+        {"C:", "C:", false, false},
+        {"C:Games", "C:Games", false, false},
+        {"\\Games\\", "\\Games", false, false},
+        {"\\\\", "\\", false, false},
+        {"Games", "Games", false, false},
+        {"", "", false, false},
+    };
+    for (const auto& c : cases) {
+        char path[32];
+        strcpy(path, c.Path);
+        CutTrailingBackslashKeepRoot(path);
+        EXPECT_STREQ(c.Cut, path) << c.Path;
+        EXPECT_EQ(c.Root, IsDriveRootPath(c.Path)) << c.Path;
+        EXPECT_EQ(c.Absolute, IsAbsoluteFolderPath(c.Path)) << c.Path;
+    }
 }

@@ -25,13 +25,6 @@ std::string FromIni(const std::string& bytes, size_t size = 260)
     return ParseInstallIni(bytes.data(), bytes.size(), path, size) ? path : "(default)";
 }
 
-std::string Cut(const char* path, const char* level)
-{
-    char buffer[260];
-    strcpy(buffer, path);
-    return CutEnclosingLevel(buffer, level) ? buffer : std::string("(kept) ") + buffer;
-}
-
 std::string Group(const char* programs, const char* brand, const char* title, int* levels)
 {
     char path[260];
@@ -100,26 +93,12 @@ TEST(UninstallPaths, DefaultSaveFolderIsInsideTheInstallFolder)
     EXPECT_STREQ("C:\\G\\save", path);
     EXPECT_TRUE(BuildDefaultSavePath(path, sizeof path, "C:\\G", ""));
     EXPECT_STREQ("C:\\G", path);
-    EXPECT_FALSE(BuildDefaultSavePath(path, sizeof path, "C:\\G", "..\\.."));
-    EXPECT_STREQ("", path);
+    for (const char* bad : {"..\\..", ".", "save\\..\\.."}) {
+        EXPECT_FALSE(BuildDefaultSavePath(path, sizeof path, "C:\\G", bad)) << bad;
+        EXPECT_STREQ("", path);
+    }
     EXPECT_FALSE(BuildDefaultSavePath(path, sizeof path, "", "save"));
     EXPECT_FALSE(BuildDefaultSavePath(path, sizeof path, "C:\\", "save"));
-}
-
-TEST(UninstallPaths, EnclosingLevelsAreCutOnlyWhenTheyAreNamed)
-{
-    EXPECT_EQ("C:\\L\\Brand\\Title", Cut("C:\\L\\Brand\\Title\\save", "save"));
-    EXPECT_EQ("C:\\L\\Brand\\Title", Cut("C:\\L\\Brand\\Title\\SAVE\\", "save"));
-    EXPECT_EQ("C:\\L\\Brand", Cut("C:\\L\\Brand\\星霜", "星霜"));
-    EXPECT_EQ("C:\\L\\Brand\\", Cut("C:\\L\\Brand\\\\Title", "Title"));
-    // Another last level, a name glued to the level before, a 0x5C that is
-    // the second byte of a character, the drive root: all stay.
-    EXPECT_EQ("(kept) C:\\L\\Title\\data", Cut("C:\\L\\Title\\data", "save"));
-    EXPECT_EQ("(kept) C:\\L\\mysave", Cut("C:\\L\\mysave", "save"));
-    EXPECT_EQ("(kept) C:\\L\\\x83\x5Csave", Cut("C:\\L\\\x83\x5Csave", "save"));
-    EXPECT_EQ("(kept) C:\\save", Cut("C:\\save", "save"));
-    EXPECT_EQ("(kept) save", Cut("save", "save"));
-    EXPECT_EQ("(kept) C:\\L\\save", Cut("C:\\L\\save", ""));
 }
 
 TEST(UninstallPaths, ShortcutGroupLeavesOutEmptyLevelsAndRefusesOthers)
@@ -146,4 +125,74 @@ TEST(UninstallPaths, CaptionAndClosingMessages)
     EXPECT_STREQ("アンインストールは正常に終了しました。\n"
                  "ファイルやフォルダが残っている場合は、お手数ですが手動で削除して下さい。",
                  UninstallClosingMessage(false));
+}
+
+TEST(UninstallPaths, AnInstallFolderFromTheRecordMustBeOneAnInstallationMakes)
+{
+    const SystemFolders system = {"C:\\Windows",
+                                  {"C:\\Program Files", "C:\\Program Files (x86)"},
+                                  "C:\\Users",
+                                  "C:\\Users\\me"};
+    const struct {
+        const char* Folder;
+        const char* MustMake;
+        bool Usable;
+    } cases[] = {
+        {"C:\\Program Files\\Maker\\Game", "Game", true},
+        {"c:\\program files\\maker\\GAME\\", "game", true},
+        {"D:\\Games\\Maker\\Game", "Maker\\Game", true},
+        {"C:\\Users\\me\\Games\\Game", "Game", true},
+        {"C:\\Windowsish\\Game", "Game", true},
+        {"C:\\Games\\Anything", "", true},
+        {"C:\\Games\\Other", "Game", false},
+        {"C:\\Games\\MyGame", "Game", false},
+        {"C:\\", "", false},
+        {"C:\\Windows", "", false},
+        {"c:\\windows\\System32", "", false},
+        {"C:\\Windows\\Game", "Game", false},
+        {"C:\\Program Files", "", false},
+        {"C:\\Program Files (x86)\\", "", false},
+        {"C:\\Users", "", false},
+        {"C:\\Users\\me", "", false},
+        {"C:\\Users\\someone", "", false},
+        {"C:\\Users\\someone\\", "", false},
+        {"C:\\Games\\..\\Windows", "Windows", false},
+        {"Games\\Game", "Game", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Usable, IsUsableInstallFolder(c.Folder, system, c.MustMake)) << c.Folder;
+}
+
+TEST(UninstallPaths, SaveDataGoOnlyFromTheTwoFoldersAnInstallationMakes)
+{
+    SaveFolders folders;
+    ComposeSaveFolders("C:\\Games\\Game", "C:\\Local", "Brand\\", "Title", "save", &folders);
+    EXPECT_STREQ("C:\\Games\\Game\\save", folders.InInstall);
+    EXPECT_STREQ("C:\\Local\\Brand\\Title\\save", folders.Local);
+    ASSERT_EQ(3, folders.LocalLevelCount);
+    EXPECT_STREQ("C:\\Local\\Brand", folders.LocalLevels[0]);
+    EXPECT_STREQ("C:\\Local\\Brand\\Title", folders.LocalLevels[1]);
+    for (const char* same : {"C:\\Games\\Game\\save", "c:\\games\\game\\SAVE\\"})
+        EXPECT_EQ(SaveFolderInInstall, ClassifySaveFolder(same, folders)) << same;
+    EXPECT_EQ(SaveFolderLocal, ClassifySaveFolder("C:\\LOCAL\\Brand\\Title\\save", folders));
+    for (const char* other : {"C:\\Windows\\System32", "C:\\Users\\me\\Documents", "C:\\Games\\Game",
+                              "C:\\Local\\Brand\\Title", "C:\\Games\\Game\\save\\..", ""})
+        EXPECT_EQ(SaveFolderNone, ClassifySaveFolder(other, folders)) << other;
+
+    // Empty levels are left out; with none left below the local application
+    // data, there is no local save folder at all.
+    ComposeSaveFolders("C:\\Games\\Game", "C:\\Local", "", "Title", "", &folders);
+    EXPECT_STREQ("C:\\Games\\Game", folders.InInstall);
+    EXPECT_STREQ("C:\\Local\\Title", folders.Local);
+    EXPECT_EQ(1, folders.LocalLevelCount);
+    ComposeSaveFolders("C:\\Games\\Game", "C:\\Local", "", "", "", &folders);
+    EXPECT_STREQ("", folders.Local);
+    EXPECT_EQ(SaveFolderNone, ClassifySaveFolder("C:\\Local", folders));
+
+    // A level that walks nowhere or up gives no such folder.
+    ComposeSaveFolders("C:\\Games\\Game", "C:\\Local", "..\\..", "Title", ".", &folders);
+    EXPECT_STREQ("", folders.InInstall);
+    EXPECT_STREQ("", folders.Local);
+    EXPECT_EQ(0, folders.LocalLevelCount);
+    EXPECT_EQ(SaveFolderNone, ClassifySaveFolder("C:\\Games\\Game", folders));
 }

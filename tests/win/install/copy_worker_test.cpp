@@ -3,6 +3,8 @@
 // host's root to Z:, which serves as the disc's drive here; the disc's
 // files live in a folder of the host's /tmp.
 #include "install/copy_worker.h"
+#include "install/folders.h"
+#include "install/install_journal.h"
 #include "install/install_messages.h"
 #include "install_fixture.h"
 
@@ -39,9 +41,13 @@ protected:
         SetupScript.DiscDrive = DriveZ;
         SetupScript.InstallOption = 8;
         FillSlots(SetupScript.MAKEFOLDER, {"tmp", Relative, Relative + "\\voice"});
-        CreateDirectoryA(Install.c_str(), nullptr);
+        // The folders are the installation's, as the install window makes
+        // them: the removal after a stop or an error takes them back.
+        JournalBegin();
+        CreateFolderPath(Install.c_str());
+        JournalOpenFile();
         for (int i = 0; SetupScript.MAKEFOLDER[i][0]; ++i)
-            CreateDirectoryA((Install + "\\" + SetupScript.MAKEFOLDER[i]).c_str(), nullptr);
+            CreateFolderPath((Install + "\\" + SetupScript.MAKEFOLDER[i]).c_str());
         Target = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
         WorkerTarget = Target;
         InstallCounters.BytesRead = 0;
@@ -50,6 +56,7 @@ protected:
     }
     void TearDown() override
     {
+        JournalFinish();
         if (Target)
             DestroyWindow(Target);
         if (!Disc.empty())

@@ -50,15 +50,19 @@ TEST_F(UninstallTest, WhatNoEntryNamesStaysWithItsFolders)
     EXPECT_TRUE(Exists(Install + "\\saved-by-player.txt"));
 }
 
-TEST_F(UninstallTest, ADiscWithoutFilesEndsTheWalk)
+TEST_F(UninstallTest, EveryDiscWithFilesIsWalkedEachToItsFirstEmptyName)
 {
-    List(0, {"one.dat"});
+    // Files on discs 1 and 3 are installed both; an empty name ends its
+    // disc's list as it ends the copy.
+    List(0, {"one.dat", "", "never.dat"});
     List(2, {"three.dat"});
     PutFile(Install, "one.dat");
+    PutFile(Install, "never.dat");
     PutFile(Install, "three.dat");
     EXPECT_EQ(1, RemoveInstalledFiles(0));
     EXPECT_FALSE(Exists(Install + "\\one.dat"));
-    EXPECT_TRUE(Exists(Install + "\\three.dat"));
+    EXPECT_FALSE(Exists(Install + "\\three.dat"));
+    EXPECT_TRUE(Exists(Install + "\\never.dat"));
 }
 
 TEST_F(UninstallTest, NamesLeadingOutOfTheInstallFolderAreSkipped)

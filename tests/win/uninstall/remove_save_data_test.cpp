@@ -8,12 +8,20 @@ protected:
     {
         UninstallTest::SetUp();
         Slots(SetupScript.SAVEDATA, {"*.sav", "system.dat", "config.dat"});
-        Local = Root / "Local";
-        MakeFolder(Local);
+        // Save data go only from where an installation puts them: the real
+        // local application data, under a brand folder of this process.
+        snprintf(SetupScript.BRANDFOLDER, sizeof SetupScript.BRANDFOLDER, "DrubelSaveTest%lu",
+                 GetCurrentProcessId());
+        Local = SpecialFolder(CSIDL_LOCAL_APPDATA);
         // Local application data\BRANDFOLDER\APPLITITLE\SAVEFOLDER
         Brand = Local + "\\" + SetupScript.BRANDFOLDER;
         Title = Brand + "\\" + SetupScript.APPLITITLE;
         Save = Title + "\\" + SetupScript.SAVEFOLDER;
+    }
+    void TearDown() override
+    {
+        RemoveTree(Brand);
+        UninstallTest::TearDown();
     }
     void PutSaves(const std::string& folder)
     {
