@@ -22,9 +22,14 @@ TEST_F(DrubelTest, NotInstalledTheLauncherOffersTheInstall)
     EXPECT_EQ(GetDlgItem(launcher, LaunchInstall), FocusOf(launcher));
 
     // The install leads to the options dialog, which cannot show itself
-    // without its logo picture: the program ends without a message.
+    // without its logo picture: the player is told, and the program ends.
     PressButton(launcher, LaunchInstall);
     ASSERT_TRUE(WaitForWindowGone(launcher));
+    HWND box = WaitForDialog(ProductTitle);
+    ASSERT_NE(nullptr, box) << "no message about the logo";
+    EXPECT_EQ("ディスクのセットアップデータ（LOGO.EPA）が正しく読めません。処理を中断します。",
+              MessageBoxText(box));
+    PressButton(box, IDOK);
     EXPECT_EQ(0, WaitForExit(process, 20000));
     CloseHandle(process);
 }
@@ -71,12 +76,15 @@ TEST_F(DrubelTest, TheCloseBoxEndsTheLauncher)
     CloseHandle(process);
 }
 
-TEST_F(DrubelTest, WithoutTitlePictureTheProgramEndsWithoutAWindow)
+TEST_F(DrubelTest, WithoutTitlePictureThePlayerIsToldAndTheProgramEnds)
 {
     const std::string folder = MakeProductFolder(Work / "product", BaseScript(), false);
     HANDLE process = StartIn(folder, "t");
-    const DWORD id = GetProcessId(process);
+    HWND box = WaitForDialog(ProductTitle);
+    ASSERT_NE(nullptr, box) << "no message about the title picture";
+    EXPECT_EQ("ディスクのセットアップデータ（TITLE.EPA）が正しく読めません。処理を中断します。",
+              MessageBoxText(box));
+    PressButton(box, IDOK);
     EXPECT_EQ(0, WaitForExit(process, 20000));
-    EXPECT_FALSE(ProcessShowsWindow(id, 0));
     CloseHandle(process);
 }

@@ -1,4 +1,5 @@
 #include "install/shortcuts.h"
+#include "uninstall/uninstall.h"
 #include "install_fixture.h"
 #include "support/shell_link_reader.h"
 
@@ -82,4 +83,15 @@ TEST_F(Shortcuts, ALinkThatCannotBeSavedReportsTheFailureAndTheOthersAreStillMad
     EXPECT_TRUE(FileExists(Group + "\\" + SetupScript.SHORTCUTNAME[0]));
     EXPECT_TRUE(FileExists(Group + "\\" + SetupScript.SHORTCUTNAME[2]));
     EXPECT_FALSE(FileExists(SpecialFolder(CSIDL_PROGRAMS) + "\\escape.lnk"));
+}
+
+TEST_F(Shortcuts, AnEmptyBrandNameLeavesItsLevelOutAsTheUninstallDoes)
+{
+    CopyText(SetupScript.APPLITITLE, ("DrubelNoBrand" + ProcessTag()).c_str());
+    SetupScript.BRANDNAME[0] = '\0';
+    const std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\" + SetupScript.APPLITITLE;
+    EXPECT_EQ(1, CreateShortcuts(0));
+    EXPECT_TRUE(FileExists(group + "\\" + SetupScript.SHORTCUTNAME[0])) << group;
+    EXPECT_EQ(1, RemoveShortcuts(0));
+    EXPECT_FALSE(FileExists(group));
 }
