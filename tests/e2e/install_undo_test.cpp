@@ -183,9 +183,10 @@ protected:
             ADD_FAILURE() << "the launcher came without a question";
             return nullptr;
         }
-        if (box)
+        if (box) {
             EXPECT_NE(std::string::npos, MessageBoxText(box).find(InstallFolder()))
                 << MessageBoxText(box);
+        }
         return box;
     }
     // Yes: the launcher follows with nothing of the installation left.
