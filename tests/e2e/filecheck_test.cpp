@@ -272,13 +272,13 @@ TEST_F(FileCheckTest, StopDuringARunClosesWithoutAMessageAndLeavesNoFileOpen)
 {
     HWND launcher = InstallProduct(CheckedScript(), false, false);
     ASSERT_NE(nullptr, launcher);
-    // A file of 1 GiB (sparse, so that it costs no disk) takes a while to
+    // A file of 5 GiB (sparse, so that it costs no disk) takes a while to
     // read, and has more pieces than the bar's 16-bit range.
     const std::string large = InstallFolder() + "\\data\\a.dat";
     HANDLE file = CreateFileA(large.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     LARGE_INTEGER size;
-    size.QuadPart = 1024LL * 1024 * 1024;
+    size.QuadPart = 5LL << 30;
     EXPECT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
     CloseHandle(file);
 
