@@ -39,9 +39,12 @@ struct Journal {
     char Pending[4096];
     size_t PendingLength;
     JournalPlaces Places;
+    // Length of the shallowest level of REGADDRESS that the mark created
+    // (0: none), so that an undo takes back the empty keys it made.
+    size_t MadeKeyLength;
 };
 
-Journal State = {false, false, {}, {}, INVALID_HANDLE_VALUE, {}, 0, {}};
+Journal State = {false, false, {}, {}, INVALID_HANDLE_VALUE, {}, 0, {}, 0};
 
 // The worker and the window never write at the same time, but an undo may
 // start on either thread: one lock keeps the state whole. It is made before
@@ -111,10 +114,39 @@ void DeleteJournalFile(void* context) { DeleteFileA(static_cast<const char*>(con
 
 // ---- "UnfinishedInstall" in the install record's key ------------------------
 
+bool UserKeyExists(const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// The length of the first level of REGADDRESS below "Software" that does
+// not exist yet, or 0 when the whole key does.
+size_t FirstMissingKeyLevel()
+{
+    const char* key = SetupScript.REGADDRESS;
+    char prefix[TextWidth];
+    for (size_t i = sizeof "Software"; ; ++i) {
+        if (key[i] != '\\' && key[i] != '\0')
+            continue;
+        if (!CopyTextN(prefix, sizeof prefix, key, i))
+            return 0;
+        if (!UserKeyExists(prefix))
+            return i;
+        if (key[i] == '\0')
+            return 0;
+    }
+}
+
 void WriteUnfinishedMark(const char* folder)
 {
+    State.MadeKeyLength = 0;
     if (!IsSoftwareSubkey(SetupScript.REGADDRESS))
         return;
+    State.MadeKeyLength = FirstMissingKeyLevel();
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, nullptr,
                         REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
@@ -138,6 +170,17 @@ void ClearUnfinishedMark()
     RegDeleteValueA(key, UnfinishedInstallValue);
     RegCloseKey(key);
     DeleteUserKeyIfEmpty(SetupScript.REGADDRESS);
+    // The levels above it that the mark made, while they are empty.
+    char level[TextWidth];
+    CopyText(level, SetupScript.REGADDRESS);
+    for (;;) {
+        const char* last = FindLastBackslash(level);
+        if (last == nullptr || State.MadeKeyLength == 0 ||
+            static_cast<size_t>(last - level) < State.MadeKeyLength)
+            break;
+        level[last - level] = '\0';
+        DeleteUserKeyIfEmpty(level);
+    }
 }
 
 bool ReadUnfinishedMark(char* folder, size_t size)

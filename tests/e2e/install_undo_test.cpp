@@ -67,6 +67,7 @@ protected:
 
 TEST_F(InstallUndo, AFreshInstallationAbortedTakesItsBrandFoldersToo)
 {
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\DrubelE2E");
     HWND options = StartAndOpenOptions();
     ASSERT_NE(nullptr, options);
     HWND window = ConfirmOptions(options);
@@ -78,6 +79,9 @@ TEST_F(InstallUndo, AFreshInstallationAbortedTakesItsBrandFoldersToo)
     ASSERT_NE(nullptr, launcher);
     ExpectNothingInstalled();
     ExpectNoBrandFolders();
+    HKEY key;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\DrubelE2E", 0, KEY_READ, &key))
+        << "the registry key made for the installation stayed";
     ExitLauncher(launcher);
 }
 

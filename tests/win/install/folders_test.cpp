@@ -79,3 +79,13 @@ TEST_F(Folders, ASaveFolderThatCannotBeMadeFailsAndLeavesNoInstallIni)
     EXPECT_FALSE(IsFolder(Root.Path + "\\outside"));
     EXPECT_STREQ("", SetupScript.SavePath);
 }
+
+TEST_F(Folders, AnEmptySaveFolderNameKeepsTheSaveDataInTheInstallFolder)
+{
+    CreateFolderPath(Install.c_str());
+    EXPECT_EQ(1, MakeSaveFolder(SetupScript.BRANDFOLDER, ""));
+    EXPECT_EQ(Install, std::string(SetupScript.SavePath));
+    EXPECT_EQ(1, WriteInstallIni());
+    const std::vector<uint8_t> ini = ReadBytes(Install + "\\Install.ini");
+    EXPECT_EQ("save=" + Install, std::string(ini.begin(), ini.end()));
+}

@@ -69,6 +69,9 @@ TEST_F(Journal, AnUndoTakesBackWhatTheInstallationMadeAndNothingElse)
     EXPECT_TRUE(FileExists(Install + "\\data\\old.dat"));
     EXPECT_TRUE(FileExists(Chosen + "\\player.txt"));
     EXPECT_FALSE(Marked());
+    HKEY key;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, KEY_READ, &key))
+        << "the key the mark made stayed";
     // Done once: a second undo (the window's, after the worker's) does nothing.
     RollBackInstallation();
     EXPECT_TRUE(FileExists(Install + "\\data\\old.dat"));
