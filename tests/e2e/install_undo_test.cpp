@@ -10,7 +10,11 @@ const char* const Saves[] = {"slot01.sav", "slot02.sav"};
 }  // namespace
 
 class InstallUndo : public TrustTest {
-protected:
+public:
+    using TrustTest::Process;
+    using TrustTest::WaitForFinish;
+    using TrustTest::DesktopFolder;
+
     // As an uninstall that kept the save data leaves things: the saves, the
     // install folder with Install.ini; and a file of the player's own in the
     // folder chosen for the game.
@@ -111,69 +115,64 @@ TEST_F(InstallUndo, UninstallKeepingSavesThenAnAbortedReinstallKeepsTheSaves)
     ExitLauncher(launcher);
 }
 
-TEST_F(InstallUndo, AReadErrorKeepsWhatWasThereBefore)
+// Each way but Esc (above) that an installation ends early, over what an
+// uninstall that kept the saves left behind.
+TEST_F(InstallUndo, EveryEarlyEndKeepsWhatWasThereBefore)
 {
-    KeptFromEarlier();
-    HWND options = StartAndOpenOptions();
-    ASSERT_NE(nullptr, options);
-    PressButton(options, OptionSecond);
-    DeleteFileA((DriveFolder('E') + "\\manual\\readme.txt").c_str());
-    ASSERT_NE(nullptr, ConfirmOptions(options));
-    HWND box = WaitForBox(ProductTitle, 60000);
-    ASSERT_NE(nullptr, box) << "no error box";
-    PressButton(box, IDOK);
-    EXPECT_EQ(0, WaitForExit(Process, 30000));
-    ExpectOnlyWhatWasThereBefore();
-}
-
-TEST_F(InstallUndo, ACancelledDiscRequestKeepsWhatWasThereBefore)
-{
-    KeptFromEarlier();
-    HWND options = StartAndOpenOptions();
-    ASSERT_NE(nullptr, options);
-    ASSERT_NE(nullptr, ConfirmOptions(options));
-    HWND ask = WaitForDialog("ＤＶＤの挿入", 60000);
-    ASSERT_NE(nullptr, ask);
-    PressButton(ask, IDCANCEL);
-    HWND launcher = AbortReported();
-    ASSERT_NE(nullptr, launcher);
-    ExpectOnlyWhatWasThereBefore();
-    ExitLauncher(launcher);
-}
-
-TEST_F(InstallUndo, ACloseFromOutsideKeepsWhatWasThereBefore)
-{
-    KeptFromEarlier();
-    HWND options = StartAndOpenOptions();
-    ASSERT_NE(nullptr, options);
-    HWND window = ConfirmOptions(options);
-    ASSERT_NE(nullptr, window);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    HWND launcher = AbortReported();
-    ASSERT_NE(nullptr, launcher);
-    ExpectOnlyWhatWasThereBefore();
-    ExitLauncher(launcher);
-}
-
-TEST_F(InstallUndo, AltF4OnTheFinishScreenKeepsWhatWasThereBefore)
-{
-    KeptFromEarlier();
-    HWND options = StartAndOpenOptions();
-    ASSERT_NE(nullptr, options);
-    PressButton(options, OptionSecond);
-    SendMessageA(GetDlgItem(options, DesktopShortcut), BM_SETCHECK, BST_CHECKED, 0);
-    HWND window = ConfirmOptions(options);
-    ASSERT_NE(nullptr, window);
-    WaitForFinish();
-    ASSERT_TRUE(Exists(DesktopFolder() + "\\テストゲーム.lnk"));
-    HWND question = AskToAbort(window, WM_SYSKEYDOWN, VK_F4);
-    ASSERT_NE(nullptr, question);
-    PressButton(question, IDYES);
-    HWND launcher = AbortReported();
-    ASSERT_NE(nullptr, launcher);
-    ExpectOnlyWhatWasThereBefore();
-    EXPECT_FALSE(Exists(DesktopFolder() + "\\テストゲーム.lnk"));
-    ExitLauncher(launcher);
+    using Ending = bool (*)(InstallUndo* test, HWND window);  // true: back at the launcher
+    const struct {
+        const char* Name;
+        bool Full;
+        Ending End;
+    } endings[] = {
+        {"a read error", false,
+         [](InstallUndo* test, HWND) {
+             HWND box = WaitForBox(ProductTitle, 60000);
+             EXPECT_NE(nullptr, box) << "no error box";
+             if (box)
+                 PressButton(box, IDOK);
+             EXPECT_EQ(0, WaitForExit(test->Process, 30000));
+             return false;
+         }},
+        {"a cancelled disc request", true,
+         [](InstallUndo*, HWND) {
+             HWND ask = WaitForDialog("ＤＶＤの挿入", 60000);
+             EXPECT_NE(nullptr, ask);
+             if (ask)
+                 PressButton(ask, IDCANCEL);
+             return true;
+         }},
+        {"a close from outside", true,
+         [](InstallUndo*, HWND window) { return PostMessageA(window, WM_CLOSE, 0, 0) != 0; }},
+        {"Alt+F4 on the finish screen", false,
+         [](InstallUndo* test, HWND window) {
+             test->WaitForFinish();
+             EXPECT_TRUE(Exists(test->DesktopFolder() + "\\テストゲーム.lnk"));
+             HWND question = test->AskToAbort(window, WM_SYSKEYDOWN, VK_F4);
+             if (question)
+                 PressButton(question, IDYES);
+             return true;
+         }},
+    };
+    for (const auto& ending : endings) {
+        SCOPED_TRACE(ending.Name);
+        KeptFromEarlier();
+        HWND options = StartAndOpenOptions();
+        ASSERT_NE(nullptr, options);
+        PressButton(options, ending.Full ? OptionFirst : OptionSecond);
+        SendMessageA(GetDlgItem(options, DesktopShortcut), BM_SETCHECK, BST_CHECKED, 0);
+        if (ending.End == endings[0].End)
+            DeleteFileA((DriveFolder('E') + "\\manual\\readme.txt").c_str());
+        HWND window = ConfirmOptions(options);
+        ASSERT_NE(nullptr, window);
+        HWND launcher = ending.End(this, window) ? AbortReported() : nullptr;
+        ExpectOnlyWhatWasThereBefore();
+        EXPECT_FALSE(Exists(DesktopFolder() + "\\テストゲーム.lnk"));
+        if (launcher)
+            ExitLauncher(launcher);
+        CloseHandle(Process);
+        Process = nullptr;
+    }
 }
 
 class KilledInstallation : public TrustTest {
