@@ -220,7 +220,9 @@ bool KeepLine(char kind, const char* path)
     const size_t length = strlen(line);
     if (State.File != INVALID_HANDLE_VALUE)
         return WriteAll(State.File, line, length);
-    if (State.FileFailed || State.PendingLength + length > sizeof State.Pending)
+    // Without the file (not open yet, or not to be had) the line is kept in
+    // memory, for an undo in this run.
+    if (State.PendingLength + length > sizeof State.Pending)
         return false;
     memcpy(State.Pending + State.PendingLength, line, length);
     State.PendingLength += length;
@@ -323,7 +325,9 @@ bool JournalNewFile(const char* path)
     // undo leaves it; what the copy writes over it cannot be given back.
     if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
         return true;
-    return KeepLine(JournalFileLine, path);
+    // Files come by the thousand: without the journal file there is no room
+    // to keep them.
+    return !State.FileFailed && KeepLine(JournalFileLine, path);
 }
 
 void JournalFinish()
