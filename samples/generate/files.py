@@ -107,6 +107,17 @@ Ver 1.01
 　・一部の環境で BGM が途切れる問題を修正しました。
 """
 
+# A Japanese folder and file name, both of whose kanji end in 0x5C in
+# Shift-JIS (能 94 5C, 表 95 5C).
+ABILITIES = """\
+星霜のアルカディア　能力表
+
+名前　　　　　力　　魔力　素早さ
+リュシア　　　１２　　３４　　２０
+ガルド　　　　３８　　　６　　１４
+ミナト　　　　１６　　２２　　３１
+"""
+
 
 def header(kind, path, size, rng):
     name = os.path.basename(path).encode("ascii")
@@ -167,6 +178,7 @@ def main(argv):
         f.write(DEFAULT_CFG.replace("\n", "\r\n").encode("cp932"))
     write_text(place(1, "manual/readme.txt"), README)
     write_text(place(1, "manual/history.txt"), HISTORY)
+    write_text(place(1, "おまけ/能力表.txt"), ABILITIES)
     return 0
 
 

@@ -1,6 +1,8 @@
 #include "e2e_support.h"
 
 #include "archive/pak_writer.h"
+#include "common/cp932.h"
+#include "common/system_text.h"
 
 #include <gtest/gtest.h>
 
@@ -154,7 +156,7 @@ std::string ReadBytesFrom(const std::string& path)
 
 bool Exists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return SysGetFileAttributes(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void WriteProduct(const std::string& folder, const std::string& script, bool withTitle)
@@ -302,14 +304,27 @@ bool ProcessShowsWindow(DWORD processId, DWORD milliseconds)
     }
 }
 
+// Texts of another process's windows come as UTF-16 and are converted to
+// 932 by number, so that every run, whatever the driver's own code page,
+// reads the same bytes as the Japanese one. A text without a 932 form
+// reads as a marker no expected text holds.
+static std::string FromWide(const wchar_t* wide)
+{
+    char text[2048];
+    if (!WideToCp932(reinterpret_cast<const char16_t*>(wide), text))
+        return "<no 932 form>";
+    return text;
+}
+
 std::string WindowText(HWND window)
 {
-    char text[1024] = {};
+    wchar_t text[1024] = {};
     DWORD_PTR length = 0;
     // Through WM_GETTEXT, so that controls of another process answer too.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text),
                         SMTO_ABORTIFHUNG, 5000, &length);
-    return text;
+    text[1023] = 0;
+    return FromWide(text);
 }
 
 std::string ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
@@ -384,9 +399,7 @@ std::vector<std::string> ComboEntries(HWND dialog, int id)
             continue;
         std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, 0);
         SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
-        char text[2048] = {};
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof text - 1, nullptr, nullptr);
-        entries.push_back(text);
+        entries.push_back(FromWide(wide.data()));
     }
     return entries;
 }
