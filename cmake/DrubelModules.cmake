@@ -40,18 +40,12 @@ function(drubel_module name)
     set_property(GLOBAL APPEND PROPERTY DRUBEL_ALL_MODULES ${target})
 endfunction()
 
-# Links every subsystem library as one group, so calls between the Windows
-# glue of different subsystems resolve whatever their order.
-function(drubel_link_all target)
-    set(libs "")
-    get_property(modules GLOBAL PROPERTY DRUBEL_ALL_MODULES)
-    foreach(m IN LISTS modules)
-        get_target_property(type ${m} TYPE)
-        if(NOT type STREQUAL "INTERFACE_LIBRARY")
-            list(APPEND libs ${m})
-        endif()
+# drubel_link_modules(TARGET MODULES...) links a program to the libraries it
+# uses; each brings the libraries it declares.
+function(drubel_link_modules target)
+    foreach(module IN LISTS ARGN)
+        target_link_libraries(${target} PRIVATE drubel_${module})
     endforeach()
-    string(REPLACE ";" "," joined "${libs}")
-    target_link_libraries(${target} PRIVATE "$<LINK_GROUP:RESCAN,${joined}>" ${DRUBEL_WINDOWS_LIBS})
+    target_link_libraries(${target} PRIVATE ${DRUBEL_WINDOWS_LIBS})
     target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src)
 endfunction()

@@ -5,13 +5,13 @@
 #include "app/startup_steps.h"
 #include "app/startup_win32.h"
 
+#include "archive/setup_data.h"
 #include "common/path_rules.h"
 #include "common/text.h"
 #include "disc/disc_check.h"
 #include "image/surface.h"
 #include "install/install_journal.h"
 #include "launcher/launcher.h"
-#include "launcher/launcher_text.h"
 #include "script/setup_model.h"
 
 #include <commctrl.h>

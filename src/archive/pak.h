@@ -6,6 +6,9 @@
 
 #include <cstdint>
 
+// The archive of the setup data beside the program.
+constexpr const char ArchiveFileName[] = "Instdata.pak";
+
 struct PakFile {
     uint32_t InArchive;   // 0: a loose file; 1: a member of an archive
     OsFile File;          // owned; open for reading

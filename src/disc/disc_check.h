@@ -7,9 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 
-// 0-based disc that the insert-disc dialog names; LocateDisc sets it.
-extern int InsertDiscIndex;
-
 // The drive number (1 = A:) of the first CD/DVD drive that holds a medium
 // carrying `markerFile` at its root, or 0.
 int FindDiscDrive(const char* markerFile);
@@ -19,9 +16,10 @@ int FindDiscDrive(const char* markerFile);
 // disc number names no disc of the product.
 int LocateDisc(HWND owner, uint32_t disc);
 
-// The two dialogs of LocateDisc. InsertDiscDialog ends with 1 (OK), 2
-// (cancel) or 3 (force run); DriveSelectDialog with a drive number or 0.
-INT_PTR InsertDiscDialog(HWND owner);
+// The two dialogs of LocateDisc. InsertDiscDialog names the disc
+// `discIndex` (0-based) and ends with 1 (OK), 2 (cancel) or 3 (force run);
+// DriveSelectDialog with a drive number or 0.
+INT_PTR InsertDiscDialog(HWND owner, int discIndex);
 INT_PTR DriveSelectDialog(HWND owner);
 
 // The drive-list entry of a CD/DVD drive ("[-E-] name") from the registry,

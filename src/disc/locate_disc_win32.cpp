@@ -1,6 +1,7 @@
 #include "disc/disc_check.h"
 #include "disc/drive_text.h"
 
+#include "common/dialog_win32.h"
 #include "common/text.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
@@ -8,19 +9,15 @@
 #include <cstdlib>
 #include <cstring>
 
-int InsertDiscIndex;
-
-static HINSTANCE ModuleInstance() { return static_cast<HINSTANCE>(SetupScript.Instance); }
-
 // ---- Insert disc --------------------------------------------------------
 
-static void InitInsertDisc(HWND dialog)
+static void InitInsertDisc(HWND dialog, int discIndex)
 {
     char* text = static_cast<char*>(calloc(1, 1024));
     if (!text)
         return;
-    if (InsertDiscIndex >= 0 && InsertDiscIndex < MaxDiscs)
-        FormatText(text, 1024, "『%s』", SetupScript.DISCNAME[InsertDiscIndex]);
+    if (discIndex >= 0 && discIndex < MaxDiscs)
+        FormatText(text, 1024, "『%s』", SetupScript.DISCNAME[discIndex]);
     SetDlgItemTextA(dialog, IDC_DISC_NAME, text);
     free(text);
 }
@@ -29,20 +26,21 @@ static INT_PTR CALLBACK InsertDiscProc(HWND dialog, UINT message, WPARAM wParam,
 {
     switch (message) {
     case WM_INITDIALOG:
-        InitInsertDisc(dialog);
+        InitInsertDisc(dialog, *DialogData<const int>(dialog));
         return TRUE;
-    case WM_COMMAND:
-        if (wParam == IDOK || wParam == IDCANCEL || wParam == IDC_FORCE_RUN)
-            EndDialog(dialog, static_cast<INT_PTR>(wParam));
+    case WM_COMMAND: {
+        const int command = LOWORD(wParam);
+        if (command == IDOK || command == IDCANCEL || command == IDC_FORCE_RUN)
+            EndDialog(dialog, command);
         return TRUE;
+    }
     }
     return FALSE;
 }
 
-INT_PTR InsertDiscDialog(HWND owner)
+INT_PTR InsertDiscDialog(HWND owner, int discIndex)
 {
-    return DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_INSERT_DISC), owner,
-                           InsertDiscProc, 0);
+    return RunModalDialog(IDD_INSERT_DISC, owner, InsertDiscProc, &discIndex);
 }
 
 // ---- Drive selection ----------------------------------------------------
@@ -95,9 +93,9 @@ static INT_PTR CALLBACK DriveSelectProc(HWND dialog, UINT message, WPARAM wParam
         FillDriveList(dialog);
         return TRUE;
     case WM_COMMAND:
-        if (wParam == IDOK)
+        if (LOWORD(wParam) == IDOK)
             EndDialog(dialog, ChosenDrive(dialog));
-        else if (wParam == IDCANCEL)
+        else if (LOWORD(wParam) == IDCANCEL)
             EndDialog(dialog, 0);
         return TRUE;
     }
@@ -106,8 +104,7 @@ static INT_PTR CALLBACK DriveSelectProc(HWND dialog, UINT message, WPARAM wParam
 
 INT_PTR DriveSelectDialog(HWND owner)
 {
-    return DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_DRIVE_SELECT), owner,
-                           DriveSelectProc, 0);
+    return RunModalDialog(IDD_DRIVE_SELECT, owner, DriveSelectProc, nullptr);
 }
 
 // ---- The search loop ----------------------------------------------------
@@ -123,8 +120,7 @@ int LocateDisc(HWND owner, uint32_t disc)
             SetupScript.DiscDrive = static_cast<uint8_t>(drive);
             return 1;
         }
-        InsertDiscIndex = static_cast<int>(disc - 1);
-        const INT_PTR answer = InsertDiscDialog(owner);
+        const INT_PTR answer = InsertDiscDialog(owner, static_cast<int>(disc - 1));
         // A dialog that cannot even be opened (-1) would otherwise have the
         // search spin without end and without a window: take it as cancel.
         if (answer == IDCANCEL || answer == -1)

@@ -1,7 +1,6 @@
 #include "image/epa.h"
 
 #include "archive/pak.h"
-#include "script/setup_model.h"
 
 #include <cstdlib>
 

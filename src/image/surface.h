@@ -3,7 +3,7 @@
 // surface_gdi.h.
 #pragma once
 
-#include "script/setup_model.h"  // Rect
+#include "common/geometry.h"
 
 #include <cstdint>
 

@@ -6,7 +6,7 @@
 #include "install/folder_levels.h"
 #include "install/install_journal.h"
 #include "install/install_layout.h"
-#include "install/shell_folders.h"
+#include "common/shell_folders.h"
 #include "script/setup_model.h"
 #include "uninstall/uninstall_paths.h"
 

@@ -10,11 +10,11 @@
 #pragma once
 
 #include "script/setup_model.h"
+#include "uninstall/uninstall.h"  // UnfinishedInstallValue
 
 #include <cstddef>
 
 constexpr char JournalFileName[] = "Install.jnl";
-constexpr char UnfinishedInstallValue[] = "UnfinishedInstall";
 
 constexpr char JournalFileLine = 'F';
 constexpr char JournalFolderLine = 'D';

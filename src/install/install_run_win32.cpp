@@ -1,17 +1,15 @@
 #include "install/install_run.h"
 
+#include "common/dialog_win32.h"
 #include "common/path_rules.h"
 #include "install/install_journal.h"
 #include "install/install_window.h"
 #include "install/options_dialog.h"
-#include "res/resource.h"
 #include "script/setup_model.h"
 
 #include <windows.h>
 
 static const char InstallClassName[] = "QRX_INST";
-
-static HINSTANCE ModuleInstance() { return static_cast<HINSTANCE>(SetupScript.Instance); }
 
 int WriteInstallRecord()
 {
@@ -126,8 +124,7 @@ int RunInstallWindow(int showCommand, void (*releaseInstanceLock)())
 
 int RunInstallation(int showCommand, void (*releaseInstanceLock)())
 {
-    const INT_PTR result = DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_INSTALL_OPTIONS),
-                                           nullptr, InstallOptionsDialogProc, 0);
+    const INT_PTR result = InstallOptionsDialog();
     // A dialog that could not even open confirmed nothing.
     if (result == -1)
         SetupScript.AppMode = ModeExit;

@@ -3,9 +3,13 @@
 
 #include <windows.h>
 
-// Run modally without owner. Confirmed: AppMode stays ModeInstall with
-// InstallBasePath, InstallFolder and InstallOption set. Cancelled: ModeMenu.
-// No logo: ModeExit. Always returns 0.
+// Runs the dialog modally without owner. Confirmed: AppMode stays
+// ModeInstall with InstallBasePath, InstallFolder and InstallOption set.
+// Cancelled: ModeMenu. No logo: ModeExit. Returns 0, or -1 when the dialog
+// could not be made.
+INT_PTR InstallOptionsDialog();
+
+// The dialog's procedure; its data is the one InstallOptionsDialog hands it.
 INT_PTR CALLBACK InstallOptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // "戻る" ends it with 1 (back to the options), "強制実行" (also Esc and the

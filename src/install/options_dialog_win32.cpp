@@ -1,5 +1,7 @@
 #include "install/options_dialog.h"
 
+#include "archive/setup_data.h"
+#include "common/dialog_win32.h"
 #include "common/drive_root.h"
 #include "common/path_rules.h"
 #include "common/text.h"
@@ -7,7 +9,6 @@
 #include "image/surface_gdi.h"
 #include "install/install_sizes.h"
 #include "install/options_text.h"
-#include "launcher/launcher.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
 #include "uninstall/uninstall.h"
@@ -23,7 +24,10 @@ constexpr int LogoY = 12;
 constexpr int LogoWidth = 400;
 constexpr int LogoHeight = 98;
 
-Surface* LogoSurface;
+// The dialog's own data, kept in its user data.
+struct OptionsDialog {
+    Surface* Logo;
+};
 
 void Tell(HWND dialog, const char* text)
 {
@@ -37,25 +41,25 @@ void SetOptionLabel(HWND dialog, int id, const char* title, uint32_t mask)
     SetDlgItemTextA(dialog, id, label);
 }
 
-bool ShowLogo(HWND dialog)
+bool ShowLogo(HWND dialog, OptionsDialog* data)
 {
-    LogoSurface = CreateSurface(dialog, LogoX, LogoY, LogoWidth, LogoHeight);
-    if (LogoSurface == nullptr)
+    data->Logo = CreateSurface(dialog, LogoX, LogoY, LogoWidth, LogoHeight);
+    if (data->Logo == nullptr)
         return false;
     int32_t width = 0;
     int32_t height = 0;
     uint8_t* picture = LoadEpaImage("LOGO.EPA", &width, &height);
     if (picture == nullptr) {
-        FreeSurface(LogoSurface);
-        LogoSurface = nullptr;
-        ShowUnreadableData(dialog, "LOGO.EPA");
+        FreeSurface(data->Logo);
+        data->Logo = nullptr;
+        ShowUnreadableData(dialog, "LOGO.EPA", SetupScript.APPLITITLE);
         return false;
     }
     // Drawn at its own size, cut to the surface: a logo of another size must
     // not make the drawing read past its pixels.
-    DrawImage(LogoSurface, picture, 0, 0, width, height, 0);
+    DrawImage(data->Logo, picture, 0, 0, width, height, 0);
     free(picture);
-    PresentSurface(dialog, LogoSurface);
+    PresentSurface(dialog, data->Logo);
     return true;
 }
 
@@ -77,7 +81,7 @@ void OnInitDialog(HWND dialog)
     CheckDlgButton(dialog, IDC_OPTION_FIRST, BST_CHECKED);
     SetDlgItemTextA(dialog, IDC_INSTALL_PATH, SetupScript.InstallBasePath);
     SetupScript.InstallOption = OptionFull;
-    if (!ShowLogo(dialog)) {
+    if (!ShowLogo(dialog, DialogData<OptionsDialog>(dialog))) {
         SetupScript.AppMode = ModeExit;
         EndDialog(dialog, 0);
     }
@@ -112,53 +116,43 @@ void Browse(HWND dialog)
     allocator->Release();
 }
 
+bool ResolveDestination(void*, char* path) { return NormalizeInstallPath(path); }
+
+bool DestinationUsableHere(void*, const char* folder) { return InstallFolderUsableHere(folder); }
+
+bool DriveFreeBytes(void*, const char* drive, uint64_t* bytes)
+{
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExA(drive, &available, nullptr, nullptr))
+        return false;
+    *bytes = available.QuadPart;
+    return true;
+}
+
 void Confirm(HWND dialog)
 {
-    // A text longer than the path buffer would be read cut, as another path.
-    if (GetWindowTextLengthA(GetDlgItem(dialog, IDC_INSTALL_PATH)) >= PathWidth) {
-        Tell(dialog, "インストール先の指定が不正です。再度入力して下さい。");
-        return;
-    }
     char text[PathWidth] = {};
-    GetDlgItemTextA(dialog, IDC_INSTALL_PATH, text, sizeof text);
-    CopyText(SetupScript.InstallBasePath, text);
-    // The install folder always lies inside the folder the player chose:
-    // never beside it or above it through the script's own folder names,
-    // never somewhere that depends on the current folder, and never where
-    // the uninstall would refuse to take it away again.
-    char base[PathWidth];
-    char folder[PathWidth];
-    if (!IsPlainFolderPath(SetupScript.MUSTMAKEFOLDER) ||
-        !IsPlainFolderPath(SetupScript.BRANDFOLDER) || !IsAbsoluteFolderPath(text) ||
-        !NormalizeInstallPath(SetupScript.InstallBasePath) ||
-        !CopyText(base, SetupScript.InstallBasePath) ||
-        !ComposeInstallFolder(base, SetupScript.MUSTMAKEFOLDER, folder, sizeof folder) ||
-        !InstallFolderUsableHere(folder)) {
-        Tell(dialog, "インストール先の指定が不正です。再度入力して下さい。");
+    const bool fits = GetWindowTextLengthA(GetDlgItem(dialog, IDC_INSTALL_PATH)) < PathWidth;
+    if (fits)
+        GetDlgItemTextA(dialog, IDC_INSTALL_PATH, text, sizeof text);
+    const DestinationSystem system = {nullptr, ResolveDestination, DestinationUsableHere,
+                                      DriveFreeBytes};
+    Destination destination;
+    const DestinationVerdict verdict =
+        JudgeDestination(fits ? text : nullptr, SetupScript.MUSTMAKEFOLDER, SetupScript.BRANDFOLDER,
+                         SumFileSizes(AllDiscs, SetupScript.InstallOption), system, &destination);
+    // The next opening shows what was tried, confirmed or not.
+    if (destination.Read)
+        CopyText(SetupScript.InstallBasePath, destination.Typed);
+    if (const char* message = DestinationMessage(verdict)) {
+        Tell(dialog, message);
         return;
     }
-    char drive[PathWidth];
-    DrivePartOf(SetupScript.InstallBasePath, drive, sizeof drive);
-    if (drive[0] == '\0') {
-        Tell(dialog, "インストール先のドライブが不明です。再度入力して下さい。");
+    if (verdict == DestinationShortOfSpace &&
+        RunModalDialog(IDD_DISK_SPACE_WARNING, dialog, DiskSpaceWarningDialogProc, nullptr) != 0)
         return;
-    }
-    const uint64_t required = SumFileSizes(AllDiscs, SetupScript.InstallOption);
-    ULARGE_INTEGER available;
-    if (!GetDiskFreeSpaceExA(drive, &available, nullptr, nullptr)) {
-        Tell(dialog, "インストール先のドライブが不正です。再度入力して下さい。");
-        return;
-    }
-    if (required > available.QuadPart &&
-        DialogBoxParamA(static_cast<HINSTANCE>(SetupScript.Instance),
-                        MAKEINTRESOURCEA(IDD_DISK_SPACE_WARNING), dialog,
-                        DiskSpaceWarningDialogProc, 0) != 0)
-        return;
-    CopyText(base, SetupScript.InstallBasePath);
-    ComposeInstallFolder(base, SetupScript.MUSTMAKEFOLDER, SetupScript.InstallFolder,
-                         sizeof SetupScript.InstallFolder);
-    // A drive root keeps its backslash: "C:" alone is the current folder there.
-    CutTrailingBackslashKeepRoot(SetupScript.InstallBasePath);
+    CopyText(SetupScript.InstallBasePath, destination.Chosen);
+    CopyText(SetupScript.InstallFolder, destination.InstallFolder);
     if (IsDlgButtonChecked(dialog, IDC_DESKTOP_SHORTCUT) == BST_CHECKED)
         SetupScript.InstallOption |= DesktopShortcutBit;
     EndDialog(dialog, 0);
@@ -196,8 +190,9 @@ void OnPaint(HWND dialog)
 {
     PAINTSTRUCT paint;
     BeginPaint(dialog, &paint);
-    if (LogoSurface != nullptr)
-        PresentSurface(dialog, LogoSurface);
+    const OptionsDialog* data = DialogData<OptionsDialog>(dialog);
+    if (data != nullptr && data->Logo != nullptr)
+        PresentSurface(dialog, data->Logo);
     EndPaint(dialog, &paint);
 }
 
@@ -218,19 +213,28 @@ INT_PTR CALLBACK InstallOptionsDialogProc(HWND dialog, UINT message, WPARAM wPar
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(dialog);
-        break;
+        // The focus stays where the template puts it.
+        return FALSE;
     case WM_PAINT:
         OnPaint(dialog);
-        break;
+        return TRUE;
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam));
-        break;
+        return TRUE;
     case WM_DESTROY:
-        FreeSurface(LogoSurface);
-        LogoSurface = nullptr;
-        break;
+        if (OptionsDialog* data = DialogData<OptionsDialog>(dialog)) {
+            FreeSurface(data->Logo);
+            data->Logo = nullptr;
+        }
+        return TRUE;
     }
-    return 0;
+    return FALSE;
+}
+
+INT_PTR InstallOptionsDialog()
+{
+    OptionsDialog data = {};
+    return RunModalDialog(IDD_INSTALL_OPTIONS, nullptr, InstallOptionsDialogProc, &data);
 }
 
 INT_PTR CALLBACK DiskSpaceWarningDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

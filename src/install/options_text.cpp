@@ -1,5 +1,7 @@
 #include "install/options_text.h"
 
+#include "common/drive_root.h"
+#include "common/path_rules.h"
 #include "common/text.h"
 #include "install/install_sizes.h"
 
@@ -36,4 +38,49 @@ bool ComposeInstallFolder(char* basePath, const char* mustMakeFolder, char* inst
 {
     CutTrailingBackslash(basePath);
     return FormatText(installFolder, folderSize, "%s\\%s", basePath, mustMakeFolder);
+}
+
+DestinationVerdict JudgeDestination(const char* text, const char* mustMakeFolder,
+                                    const char* brandFolder, uint64_t required,
+                                    const DestinationSystem& system, Destination* out)
+{
+    *out = Destination{};
+    if (text == nullptr)
+        return DestinationInvalid;
+    out->Read = CopyText(out->Typed, sizeof out->Typed, text);
+    if (!out->Read || !IsPlainFolderPath(mustMakeFolder) || !IsPlainFolderPath(brandFolder) ||
+        !IsAbsoluteFolderPath(text) || !system.Resolve(system.Context, out->Typed))
+        return DestinationInvalid;
+    char base[260];
+    CopyText(base, sizeof base, out->Typed);
+    if (!ComposeInstallFolder(base, mustMakeFolder, out->InstallFolder, sizeof out->InstallFolder) ||
+        !system.UsableHere(system.Context, out->InstallFolder)) {
+        out->InstallFolder[0] = '\0';
+        return DestinationInvalid;
+    }
+    char drive[260];
+    DrivePartOf(out->Typed, drive, sizeof drive);
+    if (drive[0] == '\0')
+        return DestinationDriveUnknown;
+    uint64_t available = 0;
+    if (!system.FreeBytes(system.Context, drive, &available))
+        return DestinationDriveInvalid;
+    // A drive root keeps its backslash: "C:" alone is the current folder there.
+    CopyText(out->Chosen, sizeof out->Chosen, out->Typed);
+    CutTrailingBackslashKeepRoot(out->Chosen);
+    return required > available ? DestinationShortOfSpace : DestinationAccepted;
+}
+
+const char* DestinationMessage(DestinationVerdict verdict)
+{
+    switch (verdict) {
+    case DestinationInvalid:
+        return "インストール先の指定が不正です。再度入力して下さい。";
+    case DestinationDriveUnknown:
+        return "インストール先のドライブが不明です。再度入力して下さい。";
+    case DestinationDriveInvalid:
+        return "インストール先のドライブが不正です。再度入力して下さい。";
+    default:
+        return nullptr;
+    }
 }

@@ -21,3 +21,47 @@ void DrivePartOf(const char* path, char* drive, size_t size);
 // does not fit its 260 bytes (a cut path would install somewhere else).
 bool ComposeInstallFolder(char* basePath, const char* mustMakeFolder, char* installFolder,
                           size_t folderSize);
+
+// What a confirm of the options dialog comes to.
+enum DestinationVerdict {
+    DestinationAccepted,      // install there
+    DestinationShortOfSpace,  // install there only when the player forces past the warning
+    DestinationInvalid,       // the folder cannot be installed to
+    DestinationDriveUnknown,  // no drive letter (a network path)
+    DestinationDriveInvalid,  // the drive's free space cannot be had
+};
+
+// The system's answers a confirm needs.
+struct DestinationSystem {
+    void* Context;
+    // Makes the 260-byte path absolute in place; false, leaving it, when it cannot.
+    bool (*Resolve)(void* context, char* path);
+    // Whether the uninstall could take the install folder away again here.
+    bool (*UsableHere)(void* context, const char* installFolder);
+    // The bytes free to the caller on a drive ("C:").
+    bool (*FreeBytes)(void* context, const char* drive, uint64_t* bytes);
+};
+
+struct Destination {
+    // Whether the edit text was read at all (one too long for 260 bytes is
+    // not), and then what the dialog remembers for its next opening: the
+    // text, resolved once it resolves.
+    bool Read;
+    char Typed[260];
+    // Accepted or short of space: the base folder to keep (a drive root
+    // keeps its backslash) and the install folder below it.
+    char Chosen[260];
+    char InstallFolder[260];
+};
+
+// Judges the edit text `text` (null when it does not fit 260 bytes) for an
+// installation of `required` bytes. The install folder always lies inside
+// the folder the player chose: never beside or above it through the
+// script's own folder names, never somewhere that depends on the current
+// folder, and never where the uninstall would refuse to take it away again.
+DestinationVerdict JudgeDestination(const char* text, const char* mustMakeFolder,
+                                    const char* brandFolder, uint64_t required,
+                                    const DestinationSystem& system, Destination* out);
+
+// The message a verdict shows, or null for one that goes on.
+const char* DestinationMessage(DestinationVerdict verdict);

@@ -1,13 +1,18 @@
 #include "launcher/launcher.h"
 #include "launcher/launcher_text.h"
 
+#include "archive/setup_data.h"
+#include "common/dialog_win32.h"
 #include "image/surface_gdi.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
 
 #include <cstdlib>
 
-static Surface* TitleSurface;
+// The dialog's own data, kept in its user data.
+struct LauncherData {
+    Surface* Title;
+};
 
 static void EndLauncher(HWND dialog, uint32_t mode)
 {
@@ -46,32 +51,25 @@ static void SetButtons(HWND dialog)
         ShowWindow(GetDlgItem(dialog, IDC_LAUNCH_DIRECTX), SW_HIDE);
 }
 
-void ShowUnreadableData(HWND owner, const char* member)
-{
-    char text[PathWidth];
-    FormatUnreadableDataMessage(text, sizeof text, UnreadableDataName(member));
-    MessageBoxA(owner, text, SetupScript.APPLITITLE, MB_OK);
-}
-
 // False when there is no surface or no picture: the launcher cannot be shown.
 // A picture the disc does not give is the player's to know of.
-static bool ShowTitle(HWND dialog)
+static bool ShowTitle(HWND dialog, LauncherData* data)
 {
-    TitleSurface = CreateSurface(dialog, 0, 0, TitleSize, TitleSize);
-    if (!TitleSurface)
+    data->Title = CreateSurface(dialog, 0, 0, TitleSize, TitleSize);
+    if (!data->Title)
         return false;
     int32_t width = 0;
     int32_t height = 0;
     uint8_t* picture = LoadTitlePicture(&width, &height);
     if (!picture) {
-        FreeSurface(TitleSurface);
-        TitleSurface = nullptr;
-        ShowUnreadableData(dialog, "TITLE.EPA");
+        FreeSurface(data->Title);
+        data->Title = nullptr;
+        ShowUnreadableData(dialog, "TITLE.EPA", SetupScript.APPLITITLE);
         return false;
     }
-    DrawTitlePicture(TitleSurface, picture, width, height);
+    DrawTitlePicture(data->Title, picture, width, height);
     free(picture);
-    PresentSurface(dialog, TitleSurface);
+    PresentSurface(dialog, data->Title);
     return true;
 }
 
@@ -79,7 +77,7 @@ static void OnInitDialog(HWND dialog)
 {
     SetCaption(dialog);
     SetButtons(dialog);
-    if (!ShowTitle(dialog))
+    if (!ShowTitle(dialog, DialogData<LauncherData>(dialog)))
         EndLauncher(dialog, ModeExit);
 }
 
@@ -87,12 +85,13 @@ static void OnPaint(HWND dialog)
 {
     PAINTSTRUCT paint;
     BeginPaint(dialog, &paint);
-    if (TitleSurface)
-        PresentSurfaceRect(dialog, TitleSurface, &paint.rcPaint);
+    const LauncherData* data = DialogData<LauncherData>(dialog);
+    if (data && data->Title)
+        PresentSurfaceRect(dialog, data->Title, &paint.rcPaint);
     EndPaint(dialog, &paint);
 }
 
-static void OnCommand(HWND dialog, WPARAM command)
+static void OnCommand(HWND dialog, int command)
 {
     switch (command) {
     case IDC_LAUNCH_GAME:
@@ -123,7 +122,7 @@ static INT_PTR CALLBACK LauncherDialogProc(HWND dialog, UINT message, WPARAM wPa
         OnPaint(dialog);
         return TRUE;
     case WM_COMMAND:
-        OnCommand(dialog, wParam);
+        OnCommand(dialog, LOWORD(wParam));
         return TRUE;
     case WM_CLOSE:
         EndLauncher(dialog, ModeExit);
@@ -131,8 +130,10 @@ static INT_PTR CALLBACK LauncherDialogProc(HWND dialog, UINT message, WPARAM wPa
     case WM_CTLCOLORDLG:
         return reinterpret_cast<INT_PTR>(GetStockObject(BLACK_BRUSH));
     case WM_DESTROY:
-        FreeSurface(TitleSurface);
-        TitleSurface = nullptr;
+        if (LauncherData* data = DialogData<LauncherData>(dialog)) {
+            FreeSurface(data->Title);
+            data->Title = nullptr;
+        }
         return TRUE;
     }
     return FALSE;
@@ -140,9 +141,8 @@ static INT_PTR CALLBACK LauncherDialogProc(HWND dialog, UINT message, WPARAM wPa
 
 void LauncherDialog()
 {
-    const INT_PTR result =
-        DialogBoxParamA(static_cast<HINSTANCE>(SetupScript.Instance),
-                        MAKEINTRESOURCEA(IDD_LAUNCHER), nullptr, LauncherDialogProc, 0);
+    LauncherData data = {};
+    const INT_PTR result = RunModalDialog(IDD_LAUNCHER, nullptr, LauncherDialogProc, &data);
     // Without its template the launcher can never set a mode; leave instead of
     // opening it again and again.
     if (result == -1)

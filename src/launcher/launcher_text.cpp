@@ -1,7 +1,5 @@
 #include "launcher/launcher_text.h"
 
-#include "archive/osfile.h"
-#include "archive/pak.h"
 #include "common/drive_root.h"
 #include "common/text.h"
 #include "image/epa.h"
@@ -56,37 +54,4 @@ uint8_t* LoadTitlePicture(int32_t* width, int32_t* height)
 void DrawTitlePicture(Surface* surface, const uint8_t* pixels, int32_t width, int32_t height)
 {
     DrawImage(surface, pixels, 0, 0, width, height, 0);
-}
-
-bool FormatUnreadableDataMessage(char* dest, size_t size, const char* fileName)
-{
-    return FormatText(dest, size,
-                      "ディスクのセットアップデータ（%s）が正しく読めません。処理を中断します。",
-                      fileName);
-}
-
-static bool ArchiveIsSound()
-{
-    OsFile file = OsOpenRead(ArchiveFileName);
-    if (file == nullptr)
-        return false;
-    uint64_t size = 0;
-    uint8_t header[PakHeaderSize];
-    uint32_t got = 0;
-    PakDirectory directory;
-    const bool sound = OsFileSize(file, &size) && OsRead(file, header, sizeof header, &got) &&
-                       got == sizeof header && PakParseHeader(header, size, &directory) &&
-                       directory.Count != 0;
-    OsClose(file);
-    return sound;
-}
-
-const char* UnreadableDataName(const char* member)
-{
-    OsFile loose = OsOpenRead(member);
-    if (loose != nullptr) {
-        OsClose(loose);
-        return member;
-    }
-    return ArchiveIsSound() ? member : ArchiveFileName;
 }

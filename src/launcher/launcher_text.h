@@ -26,13 +26,3 @@ uint8_t* LoadTitlePicture(int32_t* width, int32_t* height);
 // Draws the title picture at the surface's origin at its own size; the
 // surface clips what does not fit.
 void DrawTitlePicture(Surface* surface, const uint8_t* pixels, int32_t width, int32_t height);
-
-// The message shown when setup data of the disc cannot be read, naming the
-// file: the program ends after it.
-bool FormatUnreadableDataMessage(char* dest, size_t size, const char* fileName);
-
-// The file to name when the picture `member` could not be had: the member
-// itself when it lies loose in the current folder or the archive is sound
-// (the member is then missing or damaged), else the archive, which is
-// missing, empty, cut short or describes more than it holds.
-const char* UnreadableDataName(const char* member);

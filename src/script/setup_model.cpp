@@ -76,3 +76,10 @@ void ResetSetupScript()
     memset(s.APPLITITLE, 0, sizeof s.APPLITITLE);
     memset(s.DXDISC, 0, sizeof s.DXDISC);
 }
+
+void ClearSetupScript()
+{
+    ResetSetupScript();
+    memset(&SetupScript, 0, sizeof SetupScript);
+    ResetSetupScript();
+}

@@ -5,6 +5,9 @@
 // bytes (63 + terminator); paths and file names are 260 bytes.
 #pragma once
 
+#include "archive/pak.h"
+#include "common/geometry.h"
+
 #include <cstdint>
 
 constexpr int TextWidth = 64;
@@ -20,7 +23,6 @@ constexpr int MaxOptionTitles = 3;
 constexpr int MaxMakeFolders = 32;
 
 constexpr const char ScriptFileName[] = "Drubel.ini";
-constexpr const char ArchiveFileName[] = "Instdata.pak";
 
 // Named values of the script language.
 constexpr int32_t CHANGECD = 1;
@@ -85,10 +87,6 @@ struct FileEntry {
     uint64_t ByteSize;      // files of 4 GB and more keep their size
     uint32_t OptionMask;
     char Digest[TextWidth]; // expected MD5, 32 lower-case hex digits, or empty
-};
-
-struct Rect {
-    int32_t left, top, right, bottom;
 };
 
 struct ScreenElement {
@@ -160,6 +158,9 @@ extern SetupScriptRecord SetupScript;
 
 // Clears the record for a (re)load; see setup_model.cpp for what survives.
 void ResetSetupScript();
+// The record as at a program start: what it owns freed, every field zero,
+// then the start-up's first reset (KEYFILE and DISCNUM empty as well).
+void ClearSetupScript();
 // Reads Drubel.ini (loose, else from Instdata.pak) into the record: 1 loaded, 0 failed.
 int LoadSetupScript();
 // The Name of an entry (0-based disc), or null past the end of the table.

@@ -3,7 +3,7 @@
 
 #include "common/path_rules.h"
 #include "common/text.h"
-#include "install/shell_folders.h"
+#include "common/shell_folders.h"
 #include "script/setup_model.h"
 
 #include <windows.h>

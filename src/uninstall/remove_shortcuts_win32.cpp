@@ -2,7 +2,7 @@
 #include "uninstall/uninstall_paths.h"
 
 #include "common/text.h"
-#include "install/shell_folders.h"
+#include "common/shell_folders.h"
 #include "script/setup_model.h"
 
 #include <windows.h>

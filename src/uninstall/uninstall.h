@@ -40,6 +40,10 @@ int FindSaveFolder();
 // deleted and the title folder is gone; a link already missing is a failure.
 int RemoveShortcuts(int withDesktop);
 
+// The install record's value that holds the install folder of an
+// installation until it is recorded; the removal of the record takes it too.
+constexpr char UnfinishedInstallValue[] = "UnfinishedInstall";
+
 // Deletes the install record: the values InstallFolder and InstallOption of
 // the current user's key REGADDRESS, then the key when nothing else is left
 // in it. A REGADDRESS outside "Software\" is never touched.

@@ -1,6 +1,7 @@
 #include "uninstall/uninstall.h"
 #include "uninstall/uninstall_paths.h"
 
+#include "common/dialog_win32.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
 
@@ -49,9 +50,7 @@ static INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wP
 
 void UninstallDialog()
 {
-    const INT_PTR result =
-        DialogBoxParamA(static_cast<HINSTANCE>(SetupScript.Instance),
-                        MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
+    const INT_PTR result = RunModalDialog(IDD_UNINSTALL, nullptr, UninstallDialogProc, nullptr);
     // A dialog that could not open removed nothing: back to the launcher
     // rather than ending as if the game were gone.
     if (result == -1)

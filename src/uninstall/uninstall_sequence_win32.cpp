@@ -2,7 +2,6 @@
 #include "uninstall/uninstall_paths.h"
 
 #include "common/path_rules.h"
-#include "install/install_journal.h"
 #include "script/setup_model.h"
 
 #include <initializer_list>

@@ -2,6 +2,7 @@
 #include "verify/verify_run.h"
 #include "verify/verify_worker_win32.h"
 
+#include "common/dialog_win32.h"
 #include "common/text.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
@@ -152,6 +153,5 @@ static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wP
 
 void FileCheckDialog()
 {
-    DialogBoxParamA(static_cast<HINSTANCE>(SetupScript.Instance), MAKEINTRESOURCEA(IDD_FILE_CHECK),
-                    nullptr, FileCheckDialogProc, 0);
+    RunModalDialog(IDD_FILE_CHECK, nullptr, FileCheckDialogProc, nullptr);
 }

@@ -282,9 +282,7 @@ std::string DiscScript(const std::string& utf8)
 
 void StartModelAfresh()
 {
-    ResetSetupScript();
-    memset(&SetupScript, 0, sizeof SetupScript);
-    ResetSetupScript();
+    ClearSetupScript();
 }
 
 // What the build needs of the script before it has the discs: their count,

@@ -84,9 +84,7 @@ bool IsStopNote(ScriptNote note) { return note <= NoteParseEndsEarly; }
 // The state of a program start, then the start-up's first reset.
 void StartModelAfresh()
 {
-    ResetSetupScript();
-    memset(&SetupScript, 0, sizeof SetupScript);
-    ResetSetupScript();
+    ClearSetupScript();
 }
 
 bool ReadArchiveScript(const std::string& archive, std::vector<uint8_t>* bytes)

@@ -105,9 +105,7 @@ void LeavePreviewStage(PreviewStage* stage)
 int LoadPreviewScript(const std::string& text)
 {
     // A program start: a zeroed record and the start-up's first reset.
-    ResetSetupScript();
-    memset(&SetupScript, 0, sizeof SetupScript);
-    ResetSetupScript();
+    ClearSetupScript();
     ElementOffsets.clear();
     ScriptObserver observer = {NoteElement, nullptr};
     ScriptNotes = &observer;

@@ -13,9 +13,7 @@
 // Frees every list entry and clears the whole record.
 inline void ClearInstallModel()
 {
-    ResetSetupScript();
-    memset(&SetupScript, 0, sizeof SetupScript);
-    ResetSetupScript();
+    ClearSetupScript();
 }
 
 // Lists a file on a disc (0-based), in the 260-byte block the model owns.

@@ -20,9 +20,7 @@ std::string Bytes(const char (&literal)[N])
 // KEYFILE empty, ModelReady 0) and runs the start-up's first reset.
 inline void StartModelAfresh()
 {
-    ResetSetupScript();
-    memset(&SetupScript, 0, sizeof SetupScript);
-    ResetSetupScript();
+    ClearSetupScript();
 }
 
 class ScriptTest : public ::testing::Test {

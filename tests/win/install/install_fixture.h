@@ -4,7 +4,7 @@
 #pragma once
 
 #include "common/text.h"
-#include "install/shell_folders.h"
+#include "common/shell_folders.h"
 #include "script/setup_model.h"
 #include "support/test_support.h"
 
@@ -19,9 +19,7 @@
 
 inline void ClearInstallModel()
 {
-    ResetSetupScript();
-    memset(&SetupScript, 0, sizeof SetupScript);
-    ResetSetupScript();
+    ClearSetupScript();
 }
 
 // Lists a file on a disc (0-based), in the 260-byte block the model owns.

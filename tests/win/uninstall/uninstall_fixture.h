@@ -6,7 +6,7 @@
 #include "uninstall/uninstall.h"
 
 #include "common/text.h"
-#include "install/shell_folders.h"
+#include "common/shell_folders.h"
 #include "script/setup_model.h"
 #include "support/test_support.h"
 
@@ -21,9 +21,7 @@
 
 inline void ClearModel()
 {
-    ResetSetupScript();
-    memset(&SetupScript, 0, sizeof SetupScript);
-    ResetSetupScript();
+    ClearSetupScript();
 }
 
 // Makes `base` (one level) and every folder on the way to the file below it,

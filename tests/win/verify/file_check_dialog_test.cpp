@@ -71,9 +71,7 @@ class FileCheckTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSetupScript();
-        memset(&SetupScript, 0, sizeof SetupScript);
-        ResetSetupScript();
+        ClearSetupScript();
         // The program registers the list view and progress bar classes at start.
         INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&classes);

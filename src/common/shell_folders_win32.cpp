@@ -1,14 +1,14 @@
-#include "install/shell_folders.h"
+#include "common/shell_folders.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-int GetSpecialFolderPath(int csidl, char path[260])
+bool GetSpecialFolderPath(int csidl, char path[260])
 {
     path[0] = '\0';
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr)
-        return 0;
+        return false;
     LPITEMIDLIST items = nullptr;
     BOOL found = FALSE;
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) && items != nullptr) {
@@ -19,5 +19,5 @@ int GetSpecialFolderPath(int csidl, char path[260])
     // A failed lookup may have left part of a path behind.
     if (!found)
         path[0] = '\0';
-    return found ? 1 : 0;
+    return found != FALSE;
 }

@@ -2,7 +2,7 @@
 // started with DRUBEL_GAME_PROBE set, it writes its current folder and
 // command line to that file and ends before any test runs.
 #include "app/game_start.h"
-#include "install_fixture.h"
+#include "../install/install_fixture.h"
 
 #include <thread>
 
