@@ -221,12 +221,6 @@ INT_PTR CALLBACK InstallOptionsDialogProc(HWND dialog, UINT message, WPARAM wPar
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam));
         return TRUE;
-    case WM_DESTROY:
-        if (OptionsDialog* data = DialogData<OptionsDialog>(dialog)) {
-            FreeSurface(data->Logo);
-            data->Logo = nullptr;
-        }
-        return TRUE;
     }
     return FALSE;
 }
@@ -234,7 +228,11 @@ INT_PTR CALLBACK InstallOptionsDialogProc(HWND dialog, UINT message, WPARAM wPar
 INT_PTR InstallOptionsDialog()
 {
     OptionsDialog data = {};
-    return RunModalDialog(IDD_INSTALL_OPTIONS, nullptr, InstallOptionsDialogProc, &data);
+    const INT_PTR result =
+        RunModalDialog(IDD_INSTALL_OPTIONS, nullptr, InstallOptionsDialogProc, &data);
+    // The logo goes with the dialog.
+    FreeSurface(data.Logo);
+    return result;
 }
 
 INT_PTR CALLBACK DiskSpaceWarningDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

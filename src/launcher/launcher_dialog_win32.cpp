@@ -129,12 +129,6 @@ static INT_PTR CALLBACK LauncherDialogProc(HWND dialog, UINT message, WPARAM wPa
         return TRUE;
     case WM_CTLCOLORDLG:
         return reinterpret_cast<INT_PTR>(GetStockObject(BLACK_BRUSH));
-    case WM_DESTROY:
-        if (LauncherData* data = DialogData<LauncherData>(dialog)) {
-            FreeSurface(data->Title);
-            data->Title = nullptr;
-        }
-        return TRUE;
     }
     return FALSE;
 }
@@ -143,6 +137,8 @@ void LauncherDialog()
 {
     LauncherData data = {};
     const INT_PTR result = RunModalDialog(IDD_LAUNCHER, nullptr, LauncherDialogProc, &data);
+    // The title picture goes with the dialog.
+    FreeSurface(data.Title);
     // Without its template the launcher can never set a mode; leave instead of
     // opening it again and again.
     if (result == -1)
