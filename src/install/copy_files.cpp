@@ -84,6 +84,10 @@ CopyOutcome CopySingle(Walk& walk, const char* entry)
 // install folder, then the matched name.
 CopyOutcome CopyMatch(Walk& walk, const char* folder, const char* name)
 {
+    // A match with no name of ours (none in 932, no short one) cannot be
+    // opened: the disc's file is unreadable here, not skipped in silence.
+    if (name[0] == '\0')
+        return CopyReadError;
     char relative[PathWidth];
     if (folder[0] == '\0' ? !CopyText(relative, name) : !JoinPath(relative, folder, name))
         return CopyReadError;

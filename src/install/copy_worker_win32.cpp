@@ -1,5 +1,6 @@
 #include "install/copy_worker.h"
 
+#include "common/system_text.h"
 #include "common/text.h"
 #include "install/install_journal.h"
 #include "install/install_messages.h"
@@ -13,8 +14,8 @@ static HANDLE AsHandle(void* file) { return static_cast<HANDLE>(file); }
 
 static void* OpenSource(void*, const char* path, uint64_t* size)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file = SysCreateFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     LARGE_INTEGER length;
@@ -30,8 +31,8 @@ static void* CreateTarget(void*, const char* path)
 {
     if (!JournalNewFile(path))
         return nullptr;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = SysCreateFile(path, GENERIC_WRITE, FILE_SHARE_WRITE, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL);
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
 }
 
@@ -49,18 +50,19 @@ static int WriteBlock(void*, void* file, const uint8_t* buffer, uint32_t count)
 
 static void CloseFile(void*, void* file) { CloseHandle(AsHandle(file)); }
 
-static void TakeFound(const WIN32_FIND_DATAA& data, CopyFound* found)
+// An entry without a 932 name (nor a short one) comes with an empty name.
+static void TakeFound(const SysFindData& data, CopyFound* found)
 {
-    // A name the system gives always fits; a cut one would name another file.
-    if (!CopyText(found->Name, data.cFileName))
+    // A cut name would name another file.
+    if (!CopyText(found->Name, data.Name))
         found->Name[0] = '\0';
-    found->IsFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+    found->IsFolder = (data.Attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
 }
 
 static void* FindFirst(void*, const char* pattern, CopyFound* found)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(pattern, &data);
+    SysFindData data;
+    HANDLE search = SysFindFirst(pattern, &data);
     if (search == INVALID_HANDLE_VALUE)
         return nullptr;
     TakeFound(data, found);
@@ -69,8 +71,8 @@ static void* FindFirst(void*, const char* pattern, CopyFound* found)
 
 static int FindNext(void*, void* search, CopyFound* found)
 {
-    WIN32_FIND_DATAA data;
-    if (!FindNextFileA(AsHandle(search), &data))
+    SysFindData data;
+    if (!SysFindNext(AsHandle(search), &data))
         return 0;
     TakeFound(data, found);
     return 1;
@@ -85,7 +87,7 @@ int CheckWorkerMessages(Worker* worker)
     if (!WorkerShouldLook(worker))
         return 1;
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_CLOSE)
             return 0;
         if (message.message == WM_KEYDOWN &&
@@ -124,14 +126,14 @@ DWORD WINAPI CopyWorkerMain(LPVOID parameter)
     const CopyResult result = CopyDiscFiles(disc, io, &InstallCounters);
     switch (result.Outcome) {
     case CopyListDone:
-        PostMessageA(WorkerTarget, InstMsgNextDisc, 0, 0);
+        PostMessageW(WorkerTarget, InstMsgNextDisc, 0, 0);
         break;
     case CopyStopped:
         UndoInstallation();
         break;
     case CopyReadError:
     case CopyWriteError:
-        PostMessageA(WorkerTarget, result.Outcome == CopyReadError ? InstMsgReadError : InstMsgWriteError,
+        PostMessageW(WorkerTarget, result.Outcome == CopyReadError ? InstMsgReadError : InstMsgWriteError,
                      static_cast<WPARAM>(disc), static_cast<LPARAM>(result.Entry));
         UndoInstallation();
         break;

@@ -2,11 +2,11 @@
 
 #include "common/path_rules.h"
 #include "common/program_files.h"
+#include "common/system_text.h"
 #include "common/text.h"
 #include "install/folder_levels.h"
 #include "install/install_journal.h"
 #include "install/install_layout.h"
-#include "common/shell_folders.h"
 #include "script/setup_model.h"
 #include "uninstall/uninstall_paths.h"
 
@@ -15,15 +15,11 @@
 
 #include <cstring>
 
-// One level, with default security and no inherited handle. A level that
-// this call made goes into the installation's journal.
+// One level, with default security. A level that this call made goes into
+// the installation's journal.
 static void MakeOneFolder(const char* path)
 {
-    SECURITY_ATTRIBUTES security = {};
-    security.nLength = sizeof security;
-    security.lpSecurityDescriptor = nullptr;
-    security.bInheritHandle = FALSE;
-    if (CreateDirectoryA(path, &security))
+    if (SysCreateFolder(path))
         JournalNewFolder(path);
 }
 
@@ -53,29 +49,39 @@ int MakeInstallFolders()
     return WriteInstallIni();
 }
 
-static bool UseLocalAppData(char* localFolder)
+enum SavePlace { SaveInInstall, SaveInLocal, SaveNowhere };
+
+static SavePlace ChooseSavePlace(char* localFolder)
 {
-    OSVERSIONINFOA version = {};
+    OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof version;
-    if (!GetVersionExA(&version))
-        return false;
+    if (!GetVersionExW(&version))
+        return SaveInInstall;
     char programFiles[PathWidth];
     const bool read = ReadProgramFilesDir(programFiles, sizeof programFiles);
-    return SaveGoesToLocalAppData(version.dwPlatformId, version.dwMajorVersion,
-                                  read ? programFiles : nullptr, SetupScript.InstallFolder) &&
-           GetSpecialFolderPath(CSIDL_LOCAL_APPDATA, localFolder);
+    if (!SaveGoesToLocalAppData(version.dwPlatformId, version.dwMajorVersion,
+                                read ? programFiles : nullptr, SetupScript.InstallFolder))
+        return SaveInInstall;
+    if (SysGetSpecialFolder(CSIDL_LOCAL_APPDATA, localFolder, PathWidth))
+        return SaveInLocal;
+    // A local folder no 932 path names (a profile with "ë", and no short
+    // form) gets no save folder, rather than one the game would not look in.
+    return SysTextHadNoForm() ? SaveNowhere : SaveInInstall;
 }
 
 int MakeSaveFolder(const char* brandFolder, const char* saveFolderName)
 {
     char localFolder[PathWidth] = {};
-    const bool local = UseLocalAppData(localFolder);
+    const SavePlace place = ChooseSavePlace(localFolder);
+    const bool local = place == SaveInLocal;
     // The same two places the uninstall will accept, and only those: a level
     // that would leave its parent makes no save folder at all.
     SaveFolders folders;
     ComposeSaveFolders(SetupScript.InstallFolder, local ? localFolder : "", brandFolder,
                        SetupScript.APPLITITLE, saveFolderName, &folders);
-    if (local) {
+    if (place == SaveNowhere) {
+        SetupScript.SavePath[0] = '\0';
+    } else if (local) {
         CopyText(SetupScript.SavePath, folders.Local);
         for (int i = 0; i < folders.LocalLevelCount; ++i)
             MakeOneFolder(folders.LocalLevels[i]);
@@ -87,7 +93,7 @@ int MakeSaveFolder(const char* brandFolder, const char* saveFolderName)
     }
     if (SetupScript.SavePath[0] == '\0')
         return 0;
-    const DWORD attributes = GetFileAttributesA(SetupScript.SavePath);
+    const DWORD attributes = SysGetFileAttributes(SetupScript.SavePath);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
 }
 
@@ -104,8 +110,8 @@ int WriteInstallIni()
 
 int WriteTextFile(const char* fileName, const char* text)
 {
-    HANDLE file = CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file = SysCreateFile(fileName, GENERIC_WRITE, FILE_SHARE_WRITE, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     const DWORD length = static_cast<DWORD>(strlen(text));

@@ -1,8 +1,8 @@
 #include "install/install_journal.h"
 
 #include "common/path_rules.h"
+#include "common/system_text.h"
 #include "common/text.h"
-#include "common/shell_folders.h"
 #include "script/setup_model.h"
 #include "uninstall/uninstall.h"
 #include "uninstall/uninstall_paths.h"
@@ -62,12 +62,13 @@ struct Locked {
 void ComposePlaces(const char* installFolder, JournalPlaces* places)
 {
     memset(places, 0, sizeof *places);
+    // A special folder no 932 path names stays empty: nothing is undone there.
     char local[PathWidth] = {};
-    GetSpecialFolderPath(CSIDL_LOCAL_APPDATA, local);
+    SysGetSpecialFolder(CSIDL_LOCAL_APPDATA, local);
     ComposeSaveFolders(installFolder, local, SetupScript.BRANDFOLDER,
                        SetupScript.APPLITITLE, SetupScript.SAVEFOLDER, &places->Save);
     char programs[PathWidth] = {};
-    if (GetSpecialFolderPath(CSIDL_PROGRAMS, programs)) {
+    if (SysGetSpecialFolder(CSIDL_PROGRAMS, programs)) {
         CutTrailingBackslash(programs);
         int levels = 0;
         if (BuildShortcutGroup(places->Group, sizeof places->Group, programs,
@@ -80,7 +81,7 @@ void ComposePlaces(const char* installFolder, JournalPlaces* places)
         if (levels == 0)
             places->Group[0] = '\0';
     }
-    if (GetSpecialFolderPath(CSIDL_DESKTOP, places->Desktop))
+    if (SysGetSpecialFolder(CSIDL_DESKTOP, places->Desktop))
         CutTrailingBackslash(places->Desktop);
 }
 
@@ -102,22 +103,22 @@ JournalScope ScopeOf(const char* folder, const JournalPlaces& places)
 void DeleteOneFile(void*, const char* path)
 {
     // A file made read-only since (by the game, or copied so) still goes.
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = SysGetFileAttributes(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    DeleteFileA(path);
+        SysSetFileAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    SysDeleteFile(path);
 }
 
-void RemoveOneFolder(void*, const char* path) { RemoveDirectoryA(path); }
+void RemoveOneFolder(void*, const char* path) { SysRemoveFolder(path); }
 
-void DeleteJournalFile(void* context) { DeleteFileA(static_cast<const char*>(context)); }
+void DeleteJournalFile(void* context) { SysDeleteFile(static_cast<const char*>(context)); }
 
 // ---- "UnfinishedInstall" in the install record's key ------------------------
 
 bool UserKeyExists(const char* name)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (!SysRegOpenKey(HKEY_CURRENT_USER, name, KEY_QUERY_VALUE, &key))
         return false;
     RegCloseKey(key);
     return true;
@@ -130,6 +131,12 @@ size_t FirstMissingKeyLevel()
     const char* key = SetupScript.REGADDRESS;
     char prefix[TextWidth];
     for (size_t i = sizeof "Software"; ; ++i) {
+        // A 0x5C trail byte (表, ソ) is part of its character, not a level's end.
+        if (key[i] != '\0' && IsLeadByte(static_cast<unsigned char>(key[i]),
+                                          static_cast<unsigned char>(key[i + 1]))) {
+            ++i;
+            continue;
+        }
         if (key[i] != '\\' && key[i] != '\0')
             continue;
         if (!CopyTextN(prefix, sizeof prefix, key, i))
@@ -148,14 +155,11 @@ void WriteUnfinishedMark(const char* folder)
         return;
     State.MadeKeyLength = FirstMissingKeyLevel();
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (!SysRegCreateKey(HKEY_CURRENT_USER, SetupScript.REGADDRESS, KEY_SET_VALUE, &key))
         return;
     char value[PathWidth] = {};
     CopyText(value, folder);
-    RegSetValueExA(key, UnfinishedInstallValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(value),
-                   sizeof value);
+    SysRegWriteBinary(key, UnfinishedInstallValue, value, sizeof value);
     RegCloseKey(key);
 }
 
@@ -164,10 +168,9 @@ void ClearUnfinishedMark()
     if (!IsSoftwareSubkey(SetupScript.REGADDRESS))
         return;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, KEY_SET_VALUE, &key) !=
-        ERROR_SUCCESS)
+    if (!SysRegOpenKey(HKEY_CURRENT_USER, SetupScript.REGADDRESS, KEY_SET_VALUE, &key))
         return;
-    RegDeleteValueA(key, UnfinishedInstallValue);
+    SysRegDeleteValue(key, UnfinishedInstallValue);
     RegCloseKey(key);
     DeleteUserKeyIfEmpty(SetupScript.REGADDRESS);
     // The levels above it that the mark made, while they are empty.
@@ -189,13 +192,11 @@ bool ReadUnfinishedMark(char* folder, size_t size)
     if (!IsSoftwareSubkey(SetupScript.REGADDRESS))
         return false;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
+    if (!SysRegOpenKey(HKEY_CURRENT_USER, SetupScript.REGADDRESS, KEY_QUERY_VALUE, &key))
         return false;
     char value[PathWidth] = {};
     DWORD length = sizeof value;
-    const bool read = RegQueryValueExA(key, UnfinishedInstallValue, nullptr, nullptr,
-                                       reinterpret_cast<BYTE*>(value), &length) == ERROR_SUCCESS;
+    const bool read = SysRegReadBinary(key, UnfinishedInstallValue, value, &length);
     RegCloseKey(key);
     // A value filling all its bytes without a terminator is no path of ours.
     return read && CopyTextN(folder, size, value, length) && folder[0] != '\0' &&
@@ -232,8 +233,8 @@ bool KeepLine(char kind, const char* path)
 // The whole journal file, malloc'd; null when it cannot be read.
 char* ReadJournal(const char* path, size_t* length)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = SysCreateFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     const DWORD size = GetFileSize(file, nullptr);
@@ -289,8 +290,8 @@ bool JournalOpenFile()
         return false;
     if (State.File != INVALID_HANDLE_VALUE)
         return true;
-    HANDLE file = CreateFileA(State.FilePath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = SysCreateFile(State.FilePath, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) {
         State.FileFailed = true;
         return false;
@@ -323,7 +324,7 @@ bool JournalNewFile(const char* path)
         return true;
     // A file that is there already was not made by this installation, and an
     // undo leaves it; what the copy writes over it cannot be given back.
-    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+    if (SysGetFileAttributes(path) != INVALID_FILE_ATTRIBUTES)
         return true;
     // Files come by the thousand: without the journal file there is no room
     // to keep them.
@@ -336,7 +337,7 @@ void JournalFinish()
     if (!State.Active)
         return;
     CloseJournalFile();
-    DeleteFileA(State.FilePath);
+    SysDeleteFile(State.FilePath);
     EndJournal();
 }
 
@@ -371,7 +372,7 @@ void RecoverUnfinishedInstallation()
     // Recorded after all: only the journal was left behind.
     if (SetupScript.IsInstalled && SamePath(folder, SetupScript.InstallFolder)) {
         if (usable)
-            DeleteFileA(journalPath);
+            SysDeleteFile(journalPath);
         ClearUnfinishedMark();
         return;
     }
@@ -386,7 +387,7 @@ void RecoverUnfinishedInstallation()
                "前回のインストールは完了しないまま終了しています。\r\n\r\n%s\r\n\r\n"
                "途中までインストールされたファイルを削除しますか？",
                folder);
-    if (MessageBoxA(nullptr, question, SetupScript.APPLITITLE, MB_YESNO) != IDYES) {
+    if (SysMessageBox(nullptr, question, SetupScript.APPLITITLE, MB_YESNO) != IDYES) {
         free(text);
         return;
     }

@@ -1,5 +1,6 @@
 #include "install/install_window.h"
 
+#include "common/system_text.h"
 #include "common/text.h"
 #include "disc/disc_check.h"
 #include "image/surface_gdi.h"
@@ -80,7 +81,7 @@ void WaitForWorker()
 int ShowBox(HWND window, const char* text, const char* caption, UINT type)
 {
     ++State.ModalDepth;
-    const int answer = MessageBoxA(window, text, caption, type);
+    const int answer = SysMessageBox(window, text, caption, type);
     --State.ModalDepth;
     return answer;
 }
@@ -89,7 +90,7 @@ void EndInstallation(HWND window, uint32_t mode)
 {
     SetupScript.AppMode = mode;
     State.Ending = 1;
-    PostMessageA(window, InstMsgEnd, 0, 0);
+    PostMessageW(window, InstMsgEnd, 0, 0);
 }
 
 // The abort question's Yes: the worker stops and undoes what it copied.
@@ -101,7 +102,7 @@ void ConfirmAbort(HWND window)
 
 bool InstallFolderExists()
 {
-    const DWORD attributes = GetFileAttributesA(SetupScript.InstallFolder);
+    const DWORD attributes = SysGetFileAttributes(SetupScript.InstallFolder);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -132,7 +133,7 @@ LRESULT OnCreate(HWND window)
     State.ProgressTotal = ProgressTotalOf(SumFileSizes(AllDiscs, SetupScript.InstallOption));
     // Without its folder nothing could be copied: say so now rather than as
     // the write error of the first file.
-    PostMessageA(window, InstallFolderExists() ? InstMsgNextDisc : InstMsgFolderError, 0, 0);
+    PostMessageW(window, InstallFolderExists() ? InstMsgNextDisc : InstMsgFolderError, 0, 0);
     return 0;
 }
 
@@ -152,11 +153,11 @@ void OnNextDisc(HWND window)
     WaitForWorker();
     switch (DecideNextDisc(State.CurrentDisc)) {
     case NextDiscFinish:
-        PostMessageA(window, InstMsgFinished, 0, 0);
+        PostMessageW(window, InstMsgFinished, 0, 0);
         return;
     case NextDiscSkip:
         ++State.CurrentDisc;
-        PostMessageA(window, InstMsgNextDisc, 0, 0);
+        PostMessageW(window, InstMsgNextDisc, 0, 0);
         return;
     case NextDiscCopy:
         break;
@@ -227,7 +228,7 @@ void OnFolderError(HWND window)
 void ReplayDeferred(HWND window)
 {
     if (State.Deferred != 0)
-        PostMessageA(window, State.Deferred, State.DeferredWParam, State.DeferredLParam);
+        PostMessageW(window, State.Deferred, State.DeferredWParam, State.DeferredLParam);
     State.Deferred = 0;
 }
 
@@ -295,10 +296,10 @@ struct OwnedDialogSearch {
 BOOL CALLBACK FindOwnedDialog(HWND candidate, LPARAM parameter)
 {
     OwnedDialogSearch* search = reinterpret_cast<OwnedDialogSearch*>(parameter);
-    char className[16] = {};
-    GetClassNameA(candidate, className, sizeof className);
+    wchar_t className[16] = {};
+    GetClassNameW(candidate, className, 16);
     if (GetWindow(candidate, GW_OWNER) != search->Owner || !IsWindowVisible(candidate) ||
-        lstrcmpA(className, "#32770") != 0)
+        lstrcmpW(className, L"#32770") != 0)
         return TRUE;
     search->Found = candidate;
     return FALSE;
@@ -310,7 +311,7 @@ void AnswerOwnedDialog(HWND window, WPARAM command)
     OwnedDialogSearch search = {window, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
     if (search.Found != nullptr)
-        PostMessageA(search.Found, WM_COMMAND, command, 0);
+        PostMessageW(search.Found, WM_COMMAND, command, 0);
 }
 
 // A close request from outside takes the abort's Yes. An open abort question
@@ -424,5 +425,5 @@ LRESULT CALLBACK InstallWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         OnDestroy();
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }

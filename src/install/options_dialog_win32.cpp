@@ -4,6 +4,7 @@
 #include "common/dialog_win32.h"
 #include "common/drive_root.h"
 #include "common/path_rules.h"
+#include "common/system_text.h"
 #include "common/text.h"
 #include "image/epa.h"
 #include "image/surface_gdi.h"
@@ -31,14 +32,14 @@ struct OptionsDialog {
 
 void Tell(HWND dialog, const char* text)
 {
-    MessageBoxA(dialog, text, SetupScript.APPLITITLE, MB_OK);
+    SysMessageBox(dialog, text, SetupScript.APPLITITLE, MB_OK);
 }
 
 void SetOptionLabel(HWND dialog, int id, const char* title, uint32_t mask)
 {
     char label[PathWidth];
     ComposeOptionLabel(label, sizeof label, title, SumFileSizes(AllDiscs, mask));
-    SetDlgItemTextA(dialog, id, label);
+    SysSetDlgItemText(dialog, id, label);
 }
 
 bool ShowLogo(HWND dialog, OptionsDialog* data)
@@ -67,19 +68,19 @@ void OnInitDialog(HWND dialog)
 {
     char text[PathWidth];
     ComposeOptionsCaption(text, sizeof text, SetupScript.APPLITITLE);
-    SetWindowTextA(dialog, text);
+    SysSetWindowText(dialog, text);
     if (SetupScript.OPTIONTITLE[0][0] != '\0')
         SetOptionLabel(dialog, IDC_OPTION_FIRST, SetupScript.OPTIONTITLE[0], OptionFull);
     if (SetupScript.OPTIONTITLE[1][0] != '\0') {
         SetOptionLabel(dialog, IDC_OPTION_SECOND, SetupScript.OPTIONTITLE[1], OptionSecond);
     } else {
-        SendDlgItemMessageA(dialog, IDC_OPTION_SECOND, BM_SETCHECK, BST_INDETERMINATE, 0);
+        SendDlgItemMessageW(dialog, IDC_OPTION_SECOND, BM_SETCHECK, BST_INDETERMINATE, 0);
         ShowWindow(GetDlgItem(dialog, IDC_OPTION_SECOND), SW_HIDE);
     }
     ComposeFolderHint(text, sizeof text, SetupScript.MUSTMAKEFOLDER);
-    SetDlgItemTextA(dialog, IDC_INSTALL_HINT, text);
+    SysSetDlgItemText(dialog, IDC_INSTALL_HINT, text);
     CheckDlgButton(dialog, IDC_OPTION_FIRST, BST_CHECKED);
-    SetDlgItemTextA(dialog, IDC_INSTALL_PATH, SetupScript.InstallBasePath);
+    SysSetDlgItemText(dialog, IDC_INSTALL_PATH, SetupScript.InstallBasePath);
     SetupScript.InstallOption = OptionFull;
     if (!ShowLogo(dialog, DialogData<OptionsDialog>(dialog))) {
         SetupScript.AppMode = ModeExit;
@@ -87,33 +88,27 @@ void OnInitDialog(HWND dialog)
     }
 }
 
+// A folder the browser offers that no 932 path names (a name with "ë", a
+// Chinese one, on a volume without short names): the player picks another.
+const char UnusableFolderMessage[] =
+    "選択されたフォルダは使用できません。\r\n別のフォルダを指定して下さい。";
+
 void Browse(HWND dialog)
 {
-    IMalloc* allocator = nullptr;
-    if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr)
-        return;
     // The browser's tree lives on COM objects of this thread.
     const bool com = SUCCEEDED(CoInitialize(nullptr));
-    char displayName[MAX_PATH] = {};
-    BROWSEINFOA info = {};
-    info.hwndOwner = dialog;
-    info.pidlRoot = nullptr;
-    info.pszDisplayName = displayName;
-    info.lpszTitle = "インストール先フォルダの指定";
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST items = SHBrowseForFolderA(&info);
-    if (items != nullptr) {
-        char path[MAX_PATH] = {};
-        if (SHGetPathFromIDListA(items, path)) {
-            CopyText(SetupScript.InstallBasePath, path);
-            CutTrailingBackslashKeepRoot(SetupScript.InstallBasePath);
-            SetDlgItemTextA(dialog, IDC_INSTALL_PATH, SetupScript.InstallBasePath);
-        }
-        allocator->Free(items);
+    char path[PathWidth] = {};
+    SysBrowseResult result;
+    while ((result = SysBrowseForFolder(dialog, "インストール先フォルダの指定", path, sizeof path)) ==
+           SysBrowseUnusable)
+        Tell(dialog, UnusableFolderMessage);
+    if (result == SysBrowseChosen) {
+        CopyText(SetupScript.InstallBasePath, path);
+        CutTrailingBackslashKeepRoot(SetupScript.InstallBasePath);
+        SysSetDlgItemText(dialog, IDC_INSTALL_PATH, SetupScript.InstallBasePath);
     }
     if (com)
         CoUninitialize();
-    allocator->Release();
 }
 
 bool ResolveDestination(void*, char* path) { return NormalizeInstallPath(path); }
@@ -122,19 +117,15 @@ bool DestinationUsableHere(void*, const char* folder) { return InstallFolderUsab
 
 bool DriveFreeBytes(void*, const char* drive, uint64_t* bytes)
 {
-    ULARGE_INTEGER available;
-    if (!GetDiskFreeSpaceExA(drive, &available, nullptr, nullptr))
-        return false;
-    *bytes = available.QuadPart;
-    return true;
+    return SysGetFreeSpace(drive, bytes);
 }
 
 void Confirm(HWND dialog)
 {
+    // A text too long for 260 bytes, or one with a character 932 lacks,
+    // names no folder the installation could make.
     char text[PathWidth] = {};
-    const bool fits = GetWindowTextLengthA(GetDlgItem(dialog, IDC_INSTALL_PATH)) < PathWidth;
-    if (fits)
-        GetDlgItemTextA(dialog, IDC_INSTALL_PATH, text, sizeof text);
+    const bool fits = SysGetDlgItemText(dialog, IDC_INSTALL_PATH, text);
     const DestinationSystem system = {nullptr, ResolveDestination, DestinationUsableHere,
                                       DriveFreeBytes};
     Destination destination;
@@ -201,9 +192,7 @@ void OnPaint(HWND dialog)
 bool NormalizeInstallPath(char* path)
 {
     char full[PathWidth];
-    char* filePart = nullptr;
-    const DWORD length = GetFullPathNameA(path[0] != '\0' ? path : ".", sizeof full, full, &filePart);
-    if (length == 0 || length >= sizeof full)
+    if (!SysGetFullPath(path[0] != '\0' ? path : ".", full))
         return false;
     return CopyText(path, PathWidth, full);
 }

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-// Saves one shell link (IShellLinkA through IPersistFile). `iconFile` may be
+// Saves one shell link (IShellLinkW through IPersistFile). `iconFile` may be
 // null for none. The result of the save, or of the first step that failed.
 HRESULT CreateShellLink(const char* linkFile, const char* target, const char* description,
                         const char* arguments, const char* workFolder, const char* iconFile,

@@ -1,58 +1,20 @@
 #include "install/shortcuts.h"
 
+#include "common/system_text.h"
 #include "common/text.h"
 #include "install/install_journal.h"
 #include "install/install_layout.h"
-#include "common/shell_folders.h"
 #include "script/setup_model.h"
 #include "uninstall/uninstall_paths.h"
 
 #include <shlobj.h>
 
-static HRESULT FillLink(IShellLinkA* link, const char* target, const char* description,
-                        const char* arguments, const char* workFolder, const char* iconFile,
-                        int iconIndex, int showCommand)
-{
-    HRESULT result = link->SetPath(target);
-    if (SUCCEEDED(result))
-        result = link->SetDescription(description);
-    if (SUCCEEDED(result))
-        result = link->SetArguments(arguments);
-    if (SUCCEEDED(result))
-        result = link->SetWorkingDirectory(workFolder);
-    if (SUCCEEDED(result))
-        result = link->SetIconLocation(iconFile ? iconFile : "", iconIndex);
-    if (SUCCEEDED(result))
-        result = link->SetShowCmd(showCommand);
-    return result;
-}
-
 HRESULT CreateShellLink(const char* linkFile, const char* target, const char* description,
                         const char* arguments, const char* workFolder, const char* iconFile,
                         int iconIndex, int showCommand)
 {
-    IShellLinkA* link = nullptr;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
-    if (FAILED(result))
-        return result;
-    IPersistFile* file = nullptr;
-    result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    if (SUCCEEDED(result))
-        result = FillLink(link, target, description, arguments, workFolder, iconFile, iconIndex,
-                          showCommand);
-    if (SUCCEEDED(result)) {
-        WCHAR wide[MAX_PATH];
-        // A name that does not convert whole is not saved under a cut name.
-        if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, linkFile, -1, wide, MAX_PATH) == 0)
-            result = HRESULT_FROM_WIN32(GetLastError());
-        else
-            result = file->Save(wide, TRUE);
-    }
-    if (file)
-        file->Release();
-    link->Release();
-    return result;
+    return SysSaveShellLink(linkFile, target, description, arguments, workFolder, iconFile,
+                            iconIndex, showCommand);
 }
 
 static void MakeLink(const char* linkFolder, int index)
@@ -67,7 +29,7 @@ static void MakeLink(const char* linkFolder, int index)
 
 static void MakeGroupLevel(const char* path)
 {
-    if (CreateDirectoryA(path, nullptr))
+    if (SysCreateFolder(path))
         JournalNewFolder(path);
 }
 
@@ -94,9 +56,10 @@ static bool MakeGroupFolder(const char* programs, char* group)
 int CreateShortcuts(int desktop)
 {
     // Without its path a special folder gets no links: an empty path would
-    // put them at the root of the current drive.
+    // put them at the root of the current drive. One that no 932 path names
+    // (nor a short form) gets none either.
     char programs[PathWidth] = {};
-    const bool havePrograms = GetSpecialFolderPath(CSIDL_PROGRAMS, programs) != 0;
+    const bool havePrograms = SysGetSpecialFolder(CSIDL_PROGRAMS, programs);
     CutTrailingBackslash(programs);
     if (FAILED(CoInitialize(nullptr)))
         return 0;
@@ -107,7 +70,7 @@ int CreateShortcuts(int desktop)
     }
     if (desktop) {
         char desktopFolder[PathWidth] = {};
-        if (GetSpecialFolderPath(CSIDL_DESKTOP, desktopFolder)) {
+        if (SysGetSpecialFolder(CSIDL_DESKTOP, desktopFolder)) {
             CutTrailingBackslash(desktopFolder);
             MakeLink(desktopFolder, 0);
         }

@@ -4,6 +4,7 @@
 #include "uninstall/uninstall_paths.h"
 
 #include "common/path_rules.h"
+#include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
 
@@ -11,7 +12,7 @@
 
 int DeleteFileTolerant(const char* path)
 {
-    if (DeleteFileA(path))
+    if (SysDeleteFile(path))
         return 1;
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 1 : 0;
@@ -19,7 +20,7 @@ int DeleteFileTolerant(const char* path)
 
 int RemoveFolderTolerant(const char* path)
 {
-    if (RemoveDirectoryA(path))
+    if (SysRemoveFolder(path))
         return 1;
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 1 : 0;
@@ -32,19 +33,21 @@ static int DeleteMatches(const char* root, const char* name)
     if (!FolderPartOf(name, folderPart, sizeof folderPart) ||
         !BuildContainedPath(pattern, sizeof pattern, root, name))
         return 0;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    SysFindData found;
+    HANDLE search = SysFindFirst(pattern, &found);
     if (search == INVALID_HANDLE_VALUE)
         return 1;  // nothing matches: nothing to delete
     int result = 1;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        if (found.Attributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
+        // A match without a name of ours (no 932 form, no short name) stays.
         char path[PathWidth];
-        if (!BuildMatchPath(path, sizeof path, root, folderPart, found.cFileName) ||
+        if (found.Name[0] == '\0' ||
+            !BuildMatchPath(path, sizeof path, root, folderPart, found.Name) ||
             !DeleteFileTolerant(path))
             result = 0;
-    } while (FindNextFileA(search, &found));
+    } while (SysFindNext(search, &found));
     FindClose(search);
     return result;
 }
@@ -70,7 +73,7 @@ static int RemoveMadeFolders(const char* root)
     for (int i = count - 1; i >= 0; --i) {
         char path[PathWidth];
         if (BuildContainedPath(path, sizeof path, root, SetupScript.MAKEFOLDER[i]))
-            RemoveDirectoryA(path);
+            SysRemoveFolder(path);
         else
             result = 0;
     }
@@ -97,14 +100,11 @@ int RemoveInstalledFiles(int deleteSaveData)
                 result = 0;
         }
     }
-    // No folder of the installation can go while it is the current folder,
-    // and the uninstaller of the Start menu starts in one of them (uninst\).
-    char driveRoot[4];
-    CopyTextN(driveRoot, sizeof driveRoot, folder, 3);
-    SetCurrentDirectoryA(driveRoot);
+    // The current folder was set at start-up to one no installation removes,
+    // so every folder of this one can go.
     if (!RemoveMadeFolders(folder))
         result = 0;
     Sleep(100);
-    RemoveDirectoryA(folder);
+    SysRemoveFolder(folder);
     return result;
 }

@@ -2,8 +2,8 @@
 #include "uninstall/uninstall_paths.h"
 
 #include "common/path_rules.h"
+#include "common/system_text.h"
 #include "common/text.h"
-#include "common/shell_folders.h"
 #include "script/setup_model.h"
 
 #include <windows.h>
@@ -21,7 +21,7 @@ static void RemoveEntryFolders(const char* savePath)
         while (part[0] != '\0') {
             char path[PathWidth];
             if (BuildContainedPath(path, sizeof path, savePath, part))
-                RemoveDirectoryA(path);
+                SysRemoveFolder(path);
             char outer[PathWidth];
             FolderPartOf(part, outer, sizeof outer);
             CopyText(part, outer);
@@ -48,11 +48,12 @@ static void RemoveSaveFolders(const SaveFolders& folders, SaveFolderKind kind)
 int RemoveSaveData()
 {
     const bool fromIni = FindSaveFolder() != 0;
-    SetCurrentDirectoryA(SetupScript.InstallFolder);
     // Install.ini lies in a folder any user may write: save data go only from
     // one of the two folders the installation itself can have made.
+    // Without a 932 path of the local application data (nor a short form)
+    // only the save folder in the install folder can be told.
     char local[PathWidth] = {};
-    GetSpecialFolderPath(CSIDL_LOCAL_APPDATA, local);
+    SysGetSpecialFolder(CSIDL_LOCAL_APPDATA, local);
     SaveFolders folders;
     ComposeSaveFolders(SetupScript.InstallFolder, local, SetupScript.BRANDFOLDER,
                        SetupScript.APPLITITLE, SetupScript.SAVEFOLDER, &folders);

@@ -1,8 +1,8 @@
 #include "uninstall/uninstall.h"
 #include "uninstall/uninstall_paths.h"
 
+#include "common/system_text.h"
 #include "common/text.h"
-#include "common/shell_folders.h"
 #include "script/setup_model.h"
 
 #include <windows.h>
@@ -12,15 +12,15 @@
 static int DeleteLink(const char* folder, const char* name)
 {
     char path[PathWidth];
-    return BuildContainedPath(path, sizeof path, folder, name) && DeleteFileA(path) ? 1 : 0;
+    return BuildContainedPath(path, sizeof path, folder, name) && SysDeleteFile(path) ? 1 : 0;
 }
 
 static int RemoveStartMenuGroup()
 {
-    // Without the programs folder every path below would start at the root
-    // of the current drive.
+    // Without the programs folder (or a 932 form of it) every path below
+    // would start at the root of the current drive.
     char programs[PathWidth];
-    if (!GetSpecialFolderPath(CSIDL_PROGRAMS, programs))
+    if (!SysGetSpecialFolder(CSIDL_PROGRAMS, programs))
         return 0;
     CutTrailingBackslash(programs);
     char group[PathWidth];
@@ -40,7 +40,7 @@ static int RemoveStartMenuGroup()
     if (levels == 2) {
         char brand[PathWidth];
         if (BuildContainedPath(brand, sizeof brand, programs, SetupScript.BRANDNAME))
-            RemoveDirectoryA(brand);
+            SysRemoveFolder(brand);
     }
     return result;
 }
@@ -50,7 +50,7 @@ static int RemoveDesktopLink()
     if (SetupScript.SHORTCUTNAME[0][0] == '\0')
         return 1;
     char desktop[PathWidth];
-    if (!GetSpecialFolderPath(CSIDL_DESKTOP, desktop))
+    if (!SysGetSpecialFolder(CSIDL_DESKTOP, desktop))
         return 0;
     CutTrailingBackslash(desktop);
     return IsRemovalRoot(desktop) ? DeleteLink(desktop, SetupScript.SHORTCUTNAME[0]) : 0;

@@ -2,8 +2,8 @@
 #include "uninstall/uninstall_paths.h"
 
 #include "common/program_files.h"
+#include "common/system_text.h"
 #include "common/text.h"
-#include "common/shell_folders.h"
 #include "script/setup_model.h"
 
 #include <windows.h>
@@ -12,16 +12,17 @@
 bool InstallFolderUsableHere(const char* folder)
 {
     char windows[PathWidth] = {};
-    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    if (length == 0 || length >= sizeof windows)
+    if (!SysGetWindowsFolder(windows))
         windows[0] = '\0';
     char programFiles[PathWidth] = {};
     if (!ReadProgramFilesDir(programFiles, sizeof programFiles))
         programFiles[0] = '\0';
     char shellProgramFiles[PathWidth] = {};
-    GetSpecialFolderPath(CSIDL_PROGRAM_FILES, shellProgramFiles);
+    SysGetSpecialFolder(CSIDL_PROGRAM_FILES, shellProgramFiles);
     char profile[PathWidth] = {};
-    GetSpecialFolderPath(CSIDL_PROFILE, profile);
+    // A profile folder with no 932 form (nor a short one) stays unknown; the
+    // other rules still keep the drive roots and the Windows folder.
+    SysGetSpecialFolder(CSIDL_PROFILE, profile);
     // The profiles folder is the one that holds the player's profile.
     CutTrailingBackslash(profile);
     char profiles[PathWidth] = {};

@@ -20,9 +20,9 @@ int RunUninstallSequence(int deleteSaveData);
 
 // Deletes the listed files of every disc and the MAKEFOLDER folders, then the
 // install folder itself; with `deleteSaveData` the save data first. Leaves
-// the drive root of the install folder as the current folder. 1 when every
-// deletion succeeded or found nothing to delete, else 0. Also runs on the
-// copy worker's thread, to undo an installation.
+// the current folder alone. 1 when every deletion succeeded or found nothing
+// to delete, else 0. Also runs on the copy worker's thread, to undo an
+// installation.
 int RemoveInstalledFiles(int deleteSaveData);
 
 // Deletes the SAVEDATA files in the save folder, the folder and, when

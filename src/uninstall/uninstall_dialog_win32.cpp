@@ -2,6 +2,7 @@
 #include "uninstall/uninstall_paths.h"
 
 #include "common/dialog_win32.h"
+#include "common/system_text.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
 
@@ -11,14 +12,14 @@ static void OnInitDialog(HWND dialog)
 {
     char caption[PathWidth] = {};
     FormatUninstallCaption(caption, sizeof caption, SetupScript.APPLITITLE);
-    SetWindowTextA(dialog, caption);
+    SysSetWindowText(dialog, caption);
 }
 
 static void OnRun(HWND dialog)
 {
     const int deleteSaveData = IsDlgButtonChecked(dialog, IDC_DELETE_SAVE_DATA) == BST_CHECKED;
     const int allRemoved = RunUninstallSequence(deleteSaveData);
-    MessageBoxA(dialog, UninstallClosingMessage(allRemoved != 0), SetupScript.APPLITITLE, MB_OK);
+    SysMessageBox(dialog, UninstallClosingMessage(allRemoved != 0), SetupScript.APPLITITLE, MB_OK);
     // AppMode stays ModeUninstall: the mode loop ends the program.
     EndDialog(dialog, 0);
 }

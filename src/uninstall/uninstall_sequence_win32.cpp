@@ -2,6 +2,7 @@
 #include "uninstall/uninstall_paths.h"
 
 #include "common/path_rules.h"
+#include "common/system_text.h"
 #include "script/setup_model.h"
 
 #include <initializer_list>
@@ -11,17 +12,15 @@
 void DeleteUserKeyIfEmpty(const char* key)
 {
     HKEY opened;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+    if (!SysRegOpenKey(HKEY_CURRENT_USER, key, KEY_QUERY_VALUE, &opened))
         return;
     DWORD subkeys = 1;
     DWORD values = 1;
-    const bool known = RegQueryInfoKeyA(opened, nullptr, nullptr, nullptr, &subkeys, nullptr,
-                                        nullptr, &values, nullptr, nullptr, nullptr,
-                                        nullptr) == ERROR_SUCCESS;
+    const bool known = SysRegCountEntries(opened, &subkeys, &values);
     RegCloseKey(opened);
     // Windows 95/98 would delete a key with its subkeys: only an empty one goes.
     if (known && subkeys == 0 && values == 0)
-        RegDeleteKeyA(HKEY_CURRENT_USER, key);
+        SysRegDeleteKey(HKEY_CURRENT_USER, key);
 }
 
 void RemoveInstallRecord()
@@ -32,11 +31,10 @@ void RemoveInstallRecord()
     if (!IsSoftwareSubkey(SetupScript.REGADDRESS))
         return;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0, KEY_SET_VALUE, &key) !=
-        ERROR_SUCCESS)
+    if (!SysRegOpenKey(HKEY_CURRENT_USER, SetupScript.REGADDRESS, KEY_SET_VALUE, &key))
         return;
     for (const char* value : {"InstallFolder", "InstallOption", UnfinishedInstallValue})
-        RegDeleteValueA(key, value);
+        SysRegDeleteValue(key, value);
     RegCloseKey(key);
     DeleteUserKeyIfEmpty(SetupScript.REGADDRESS);
 }

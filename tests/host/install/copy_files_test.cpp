@@ -346,6 +346,17 @@ TEST_F(CopyWalk, ErrorsNameTheEntryAndStopTheWalk)
     result = Run();
     EXPECT_EQ(CopyWriteError, result.Outcome);
     EXPECT_EQ(1, result.Entry);
+
+    // A match the search could give no name (none of ours, no short one).
+    Fake = FakeDisc();
+    Fake.Searches = {{""}};
+    ClearInstallModel();
+    SetUp();
+    ListFile(0, 0, "voice\\*.vce", 0, 8);
+    result = Run();
+    EXPECT_EQ(CopyReadError, result.Outcome);
+    EXPECT_EQ(0, result.Entry);
+    EXPECT_TRUE(Fake.Written.empty());
 }
 
 TEST_F(CopyWalk, AReadFailingInTheMiddleOfAFileIsAReadErrorAndAShortWriteAWriteError)

@@ -28,9 +28,6 @@ TEST_F(UninstallTest, ListedFilesFoldersAndTheInstallFolderGo)
         PutFile(Install, file);
     EXPECT_EQ(1, RemoveInstalledFiles(0));
     EXPECT_FALSE(Exists(Install)) << "install folder left";
-    char current[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, current);
-    EXPECT_STREQ(std::string(Install, 0, 3).c_str(), current);
 }
 
 TEST_F(UninstallTest, WhatNoEntryNamesStaysWithItsFolders)
@@ -94,15 +91,19 @@ TEST_F(UninstallTest, NoInstallFolderMeansNothingIsDeleted)
     EXPECT_TRUE(Exists(Install + "\\inside.dat"));
 }
 
-TEST_F(UninstallTest, AMadeFolderThatIsTheCurrentFolderGoesToo)
+TEST_F(UninstallTest, TheRemovalLeavesTheCurrentFolderWhereItWas)
 {
-    // The Start-menu uninstaller starts with its own folder uninst\ current.
+    // The program keeps its current folder out of every installation, and
+    // the removal does not move it.
     List(0, {"Game.exe", "uninst\\Drubel.exe"});
     Slots(SetupScript.MAKEFOLDER, {"uninst"});
     PutFile(Install, "Game.exe");
     PutFile(Install, "uninst\\Drubel.exe");
-    SetCurrentDirectoryA((Install + "\\uninst").c_str());
+    TempDir elsewhere;
+    ScopedCurrentDir inElsewhere(elsewhere.Path);
     EXPECT_EQ(1, RemoveInstalledFiles(0));
-    EXPECT_FALSE(Exists(Install + "\\uninst"));
     EXPECT_FALSE(Exists(Install));
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, current);
+    EXPECT_STREQ(elsewhere.Path.c_str(), current);
 }
