@@ -1,5 +1,6 @@
 #include "app/game_start.h"
 
+#include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
 
@@ -15,11 +16,8 @@ static bool StartGameProcess()
     if (!JoinPath(program, SetupScript.InstallFolder, SetupScript.EXENAME) ||
         !FormatText(commandLine, sizeof commandLine, "\"%s\"", program))
         return false;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                        SetupScript.InstallFolder, &startup, &process))
+    if (!SysCreateProcess(program, commandLine, 0, SetupScript.InstallFolder, &process))
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -37,8 +35,8 @@ int StartInstalledGame(const InstanceLock& lock)
         ResetSetupScript();
         return 0;
     }
-    MessageBoxA(nullptr, "起動に失敗しました。再インストールする事をお薦めします。",
-                SetupScript.APPLITITLE, MB_OK);
+    SysMessageBox(nullptr, "起動に失敗しました。再インストールする事をお薦めします。",
+                  SetupScript.APPLITITLE, MB_OK);
     SetupScript.AppMode = ModeMenu;
     return 1;
 }

@@ -2,6 +2,7 @@
 #include "app/app_shell.h"
 #include "app/wininit_text.h"
 
+#include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
 
@@ -10,9 +11,9 @@
 
 static void ClearReadOnly(const char* path)
 {
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = SysGetFileAttributes(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+        SysSetFileAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
 }
 
 int CopyToFolder(const char* name, const char* fromFolder, const char* toFolder)
@@ -22,7 +23,7 @@ int CopyToFolder(const char* name, const char* fromFolder, const char* toFolder)
     if (!JoinPath(source, fromFolder, name) || !JoinPath(destination, toFolder, name))
         return 0;
     ClearReadOnly(destination);
-    if (!CopyFileA(source, destination, FALSE))
+    if (!SysCopyFile(source, destination, false))
         return 0;
     // Files copied from a CD-ROM arrive read-only.
     ClearReadOnly(destination);
@@ -31,32 +32,34 @@ int CopyToFolder(const char* name, const char* fromFolder, const char* toFolder)
 
 bool GetTemporaryFolder(char* folder, DWORD size)
 {
-    const DWORD length = GetTempPathA(size, folder);
-    if (length == 0 || length >= size) {
-        folder[0] = '\0';
+    if (!SysGetTempFolder(folder, size) || !EndsWithBackslash(folder)) {
+        if (size > 0)
+            folder[0] = '\0';
         return false;
     }
     return true;
 }
 
-// Drive and folder of the running program, with its trailing backslash.
-static bool GetProgramFolder(char* folder, DWORD size)
+bool GetProgramFolder(char* folder, DWORD size)
 {
-    const DWORD length = GetModuleFileNameA(nullptr, folder, size);
-    if (length == 0 || length >= size)
+    if (!SysGetModulePath(folder, size))
         return false;
+    // The last separator, not a 0x5C trail byte of a name such as "表".
     char* last = const_cast<char*>(FindLastBackslash(folder));
-    if (!last)
+    if (!last) {
+        folder[0] = '\0';
         return false;
+    }
     last[1] = '\0';
     return true;
 }
 
 int RelaunchFromTemp(char letter, PROCESS_INFORMATION* process)
 {
-    char source[MAX_PATH];
+    memset(process, 0, sizeof *process);
+    const char* source = SetupScript.SourceFolder;
     char temp[MAX_PATH];
-    if (!GetProgramFolder(source, sizeof source) || !GetTemporaryFolder(temp, sizeof temp))
+    if (source[0] == '\0' || !GetTemporaryFolder(temp, sizeof temp))
         return 0;
     CopyToFolder(SetupScript.ModuleName, source, temp);
     CopyToFolder(ScriptFileName, source, temp);
@@ -72,11 +75,9 @@ int RelaunchFromTemp(char letter, PROCESS_INFORMATION* process)
         return 0;
 
     ReleaseInstanceMutex();
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    memset(process, 0, sizeof *process);
-    return CreateProcessA(program, commandLine, nullptr, nullptr, FALSE,
-                          CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, process) != 0;
+    // The copy starts in this instance's current folder, the one start-up chose.
+    return SysCreateProcess(program, commandLine, CREATE_DEFAULT_ERROR_MODE, nullptr, process) ? 1
+                                                                                                : 0;
 }
 
 void CleanUpTemp()
@@ -85,34 +86,36 @@ void CleanUpTemp()
     if (GetTemporaryFolder(temp, sizeof temp)) {
         char path[MAX_PATH];
         if (JoinPath(path, temp, ScriptFileName))
-            DeleteFileA(path);
+            SysDeleteFile(path);
         if (JoinPath(path, temp, ArchiveFileName))
-            DeleteFileA(path);
+            SysDeleteFile(path);
     }
     ScheduleSelfRemoval();
 }
 
 // Windows 95/98 have no delayed move; their start-up reads WININIT.INI.
+// The entry holds the path's 932 bytes: the temporary folder of such a
+// system is in its own code page, which for anything but plain ASCII names
+// only a Japanese one shares.
 static void AddToWininit(const char* program)
 {
     char windows[MAX_PATH];
-    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    if (length == 0 || length >= sizeof windows)
+    if (!SysGetWindowsFolder(windows, sizeof windows))
         return;
     CutTrailingBackslash(windows);
     char ini[MAX_PATH];
     if (!FormatText(ini, sizeof ini, "%s\\WININIT.INI", windows))
         return;
 
-    HANDLE file = CreateFileA(ini, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = SysCreateFile(ini, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL);
     const bool exists = file != INVALID_HANDLE_VALUE;
     if (exists)
         CloseHandle(file);
 
     if (!exists) {
-        file = CreateFileA(ini, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        file = SysCreateFile(ini, GENERIC_WRITE, FILE_SHARE_WRITE, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL);
         if (file == INVALID_HANDLE_VALUE)
             return;
         char text[MAX_PATH + 32];
@@ -124,8 +127,8 @@ static void AddToWininit(const char* program)
         return;
     }
 
-    file = CreateFileA(ini, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file = SysCreateFile(ini, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE)
         return;
     // An INI file of the Windows folder is small; a huge one is not ours to load.
@@ -152,10 +155,9 @@ static void AddToWininit(const char* program)
 void ScheduleSelfRemoval()
 {
     char program[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    if (length == 0 || length >= sizeof program)
+    if (!SysGetModulePath(program, sizeof program))
         return;
-    if (MoveFileExA(program, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    if (SysScheduleDeletion(program))
         return;
     AddToWininit(program);
 }

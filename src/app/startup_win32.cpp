@@ -7,6 +7,7 @@
 
 #include "archive/setup_data.h"
 #include "common/path_rules.h"
+#include "common/system_text.h"
 #include "common/text.h"
 #include "disc/disc_check.h"
 #include "image/surface.h"
@@ -21,7 +22,7 @@ static HANDLE InstanceMutex;
 
 bool TakeInstanceMutex()
 {
-    HANDLE mutex = CreateMutexA(nullptr, TRUE, "ZENTOSYS");
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"ZENTOSYS");
     // No handle at all means the name is held by an object of another kind:
     // taken as well.
     if (!mutex)
@@ -44,16 +45,36 @@ void ReleaseInstanceMutex()
 
 static void ShowLoadFailure()
 {
-    MessageBoxA(nullptr, "設定ファイルが見つかりません。処理を中断します。", "Drubel Error", MB_OK);
+    SysMessageBox(nullptr, "設定ファイルが見つかりません。処理を中断します。", "Drubel Error", MB_OK);
+}
+
+// The program's own folder, or the temporary folder, that no 932 path names
+// (not even its short form): nothing of the setup data could be read or
+// copied there.
+static void ShowUnusableFolder()
+{
+    char text[PathWidth];
+    FormatUnreadableDataMessage(text, sizeof text, ScriptFileName);
+    SysMessageBox(nullptr, text, "Drubel Error", MB_OK);
 }
 
 static void StoreModuleName()
 {
     char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path)
+    if (!SysGetModulePath(path, sizeof path))
         return;
     ModuleNameFromPath(path, SetupScript.ModuleName, sizeof SetupScript.ModuleName);
+}
+
+// The setup data is read from the program's own folder, which a reload
+// later moves to the temporary folder. False when either has no 932 form.
+static bool StoreSourceFolder()
+{
+    if (!GetProgramFolder(SetupScript.SourceFolder, sizeof SetupScript.SourceFolder) &&
+        SysTextHadNoForm())
+        return false;
+    char temp[MAX_PATH];
+    return GetTemporaryFolder(temp, sizeof temp) || !SysTextHadNoForm();
 }
 
 static int LocateDiscAtStart(uint32_t disc) { return LocateDisc(nullptr, disc); }
@@ -65,10 +86,12 @@ static int ReloadScriptFrom(const char* sourceFolder)
         return 0;
     char path[MAX_PATH];
     if (JoinPath(path, temp, ScriptFileName))
-        DeleteFileA(path);
+        SysDeleteFile(path);
     if (JoinPath(path, temp, ArchiveFileName))
-        DeleteFileA(path);
-    SetCurrentDirectoryA(temp);
+        SysDeleteFile(path);
+    // From now on the setup data is read from the temporary folder.
+    if (!CopyText(SetupScript.SourceFolder, temp))
+        return 0;
     CopyToFolder(ScriptFileName, sourceFolder, temp);
     CopyToFolder(ArchiveFileName, sourceFolder, temp);
     ResetSetupScript();
@@ -120,19 +143,30 @@ static bool ScriptKeyIsUsable()
         return true;
     char text[PathWidth];
     FormatUnreadableDataMessage(text, sizeof text, ScriptFileName);
-    MessageBoxA(nullptr, text, SetupScript.APPLITITLE, MB_OK);
+    SysMessageBox(nullptr, text, SetupScript.APPLITITLE, MB_OK);
     return false;
 }
 
 int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
 {
     StartShowCommand = showCommand;
+    // Set once, to a folder no installation makes or removes: Windows keeps
+    // a folder that is some process's current folder, and the uninstaller
+    // of the Start menu starts in the install folder's "uninst\", which its
+    // uninstall must remove. The temporary copy inherits it. Every file is
+    // named by an absolute path, so nothing depends on it afterwards.
+    SysEnterWindowsFolder();
     if (!TakeInstanceMutex())
         return 0;
     SetupScript.Instance = instance;
     DetectMmx();
     InitCommonControlClasses();
     StoreModuleName();
+    if (!StoreSourceFolder()) {
+        ShowUnusableFolder();
+        EndProgram();
+        return 0;
+    }
 
     bool tempMode = false;
     SetupScript.AppMode = ModeMenu;
@@ -155,7 +189,7 @@ int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
     case CommandUnknown: {
         char text[1024];
         FormatText(text, sizeof text, "OptionString = \"%s\"", commandLine);
-        MessageBoxA(nullptr, text, "DRUBEL", MB_OK);
+        SysMessageBox(nullptr, text, "DRUBEL", MB_OK);
         break;
     }
     }

@@ -29,7 +29,7 @@ bool OsSeek(OsFile file, uint64_t position);
 
 void OsClose(OsFile file);
 
-// Case-insensitive equality of two member names: the platform's ANSI
-// comparison on Windows, a byte comparison that folds ASCII letters outside
+// Case-insensitive equality of two member names: a Japanese
+// system's comparison on Windows (whatever the system's own locale), a byte comparison that folds ASCII letters outside
 // two-byte characters on the host.
 bool OsNamesEqual(const char* a, const char* b);

@@ -1,6 +1,12 @@
 #include "archive/osfile.h"
 
+#include "common/cp932.h"
+#include "common/system_text.h"
+#include "common/text.h"
+
 #include <windows.h>
+
+#include <cstring>
 
 static HANDLE Handle(OsFile file) { return static_cast<HANDLE>(file); }
 
@@ -8,8 +14,8 @@ OsFile OsOpenRead(const char* path)
 {
     if (path == nullptr)
         return nullptr;
-    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE h = SysCreateFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN);
     return h == INVALID_HANDLE_VALUE ? nullptr : h;
 }
 
@@ -53,7 +59,18 @@ void OsClose(OsFile file)
         CloseHandle(Handle(file));
 }
 
+// Compared as a Japanese system compares them, whatever the system's own
+// locale, so that an archive finds the same members on every Windows.
 bool OsNamesEqual(const char* a, const char* b)
 {
-    return lstrcmpiA(a, b) == 0;
+    // Member names are at most 32 bytes; a longer text is no member name.
+    char16_t wideA[64];
+    char16_t wideB[64];
+    if (!Cp932ToWide(a, wideA, 64) || !Cp932ToWide(b, wideB, 64)) {
+        const size_t la = strlen(a);
+        return la == strlen(b) && EqualNoCaseN(a, b, la);
+    }
+    const LCID japanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT_DEFAULT);
+    return CompareStringW(japanese, NORM_IGNORECASE, reinterpret_cast<const wchar_t*>(wideA), -1,
+                          reinterpret_cast<const wchar_t*>(wideB), -1) == CSTR_EQUAL;
 }

@@ -17,6 +17,18 @@ const char* PakSearchName(const char* memberPath)
     return slash != nullptr ? slash + 1 : memberPath;
 }
 
+bool PakArchiveBeside(char* out, size_t size, const char* memberPath)
+{
+    const char* name = PakSearchName(memberPath);
+    const size_t folderBytes = static_cast<size_t>(name - memberPath);
+    if (CopyTextN(out, size, memberPath, folderBytes) &&
+        AppendText(out, size, ArchiveFileName))
+        return true;
+    if (size > 0)
+        out[0] = '\0';
+    return false;
+}
+
 bool PakParseHeader(const uint8_t* header, uint64_t fileSize, PakDirectory* directory)
 {
     directory->NameWidth = header[11] == PakLongNameKind ? PakLongNameWidth : PakShortNameWidth;

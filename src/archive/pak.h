@@ -1,9 +1,10 @@
-// Reading files that are either loose in the current folder or members of a
-// PAK archive ("Instdata.pak").
+// Reading files that are either loose or members of a PAK archive
+// ("Instdata.pak").
 #pragma once
 
 #include "archive/osfile.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // The archive of the setup data beside the program.
@@ -18,8 +19,9 @@ struct PakFile {
     uint32_t DataOffset;  // absolute position of the member's first byte (0 when loose)
 };
 
-// The loose file `member` in the current folder when it exists, else the
-// member of that name in `archive` (which may be null: loose file only).
+// The loose file `member` (a path) when it exists, else the member of its
+// name (the part after the last backslash) in `archive` (which may be null:
+// loose file only).
 // Null when neither opens.
 PakFile* PakOpen(const char* member, const char* archive);
 // Only the archive member, never a loose file: what the authoring tool uses
@@ -63,3 +65,8 @@ bool PakFindMember(const uint8_t* tables, const PakDirectory& directory, uint64_
 
 // The part of a member path after its last backslash: the name the archive holds.
 const char* PakSearchName(const char* memberPath);
+
+// The archive that holds the member at `memberPath`: Instdata.pak in the
+// member path's folder (for a bare name, Instdata.pak alone). False, with an
+// empty text, when it does not fit.
+bool PakArchiveBeside(char* out, size_t size, const char* memberPath);

@@ -11,9 +11,9 @@ bool FormatUnreadableDataMessage(char* dest, size_t size, const char* fileName)
                       fileName);
 }
 
-static bool ArchiveIsSound()
+static bool ArchiveIsSound(const char* archive)
 {
-    OsFile file = OsOpenRead(ArchiveFileName);
+    OsFile file = OsOpenRead(archive);
     if (file == nullptr)
         return false;
     uint64_t size = 0;
@@ -27,12 +27,16 @@ static bool ArchiveIsSound()
     return sound;
 }
 
-const char* UnreadableDataName(const char* member)
+const char* UnreadableDataName(const char* memberPath)
 {
-    OsFile loose = OsOpenRead(member);
+    const char* member = PakSearchName(memberPath);
+    OsFile loose = OsOpenRead(memberPath);
     if (loose != nullptr) {
         OsClose(loose);
         return member;
     }
-    return ArchiveIsSound() ? member : ArchiveFileName;
+    char archive[260];
+    return PakArchiveBeside(archive, sizeof archive, memberPath) && ArchiveIsSound(archive)
+               ? member
+               : ArchiveFileName;
 }

@@ -8,15 +8,16 @@
 // file: the program ends after it.
 bool FormatUnreadableDataMessage(char* dest, size_t size, const char* fileName);
 
-// The file to name when the picture `member` could not be had: the member
-// itself when it lies loose in the current folder or the archive is sound
-// (the member is then missing or damaged), else the archive, which is
-// missing, empty, cut short or describes more than it holds.
-const char* UnreadableDataName(const char* member);
+// The file to name when the picture at `memberPath` (as LoadEpaImage takes
+// it) could not be had: the member's name when it lies loose or the archive
+// beside it is sound (the member is then missing or damaged), else the
+// archive, which is missing, empty, cut short or describes more than it holds.
+const char* UnreadableDataName(const char* memberPath);
 
 #ifdef _WIN32
 #include <windows.h>
 
-// The message for `member` in a box owned by `owner`, with `caption`.
-void ShowUnreadableData(HWND owner, const char* member, const char* caption);
+// The message for the picture at `memberPath` in a box owned by `owner`,
+// with `caption`.
+void ShowUnreadableData(HWND owner, const char* memberPath, const char* caption);
 #endif

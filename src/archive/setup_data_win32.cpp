@@ -1,8 +1,10 @@
 #include "archive/setup_data.h"
 
-void ShowUnreadableData(HWND owner, const char* member, const char* caption)
+#include "common/system_text.h"
+
+void ShowUnreadableData(HWND owner, const char* memberPath, const char* caption)
 {
     char text[260];
-    FormatUnreadableDataMessage(text, sizeof text, UnreadableDataName(member));
-    MessageBoxA(owner, text, caption, MB_OK);
+    FormatUnreadableDataMessage(text, sizeof text, UnreadableDataName(memberPath));
+    SysMessageBox(owner, text, caption, MB_OK);
 }

@@ -1,5 +1,7 @@
 #include "common/dialog_win32.h"
 
+#include "common/system_text.h"
+
 namespace {
 
 struct DialogStart {
@@ -16,8 +18,8 @@ INT_PTR CALLBACK StartDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     if (message != WM_INITDIALOG)
         return FALSE;
     const DialogStart* start = reinterpret_cast<const DialogStart*>(lParam);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(start->Data));
-    SetWindowLongPtrA(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(start->Procedure));
+    SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(start->Data));
+    SetWindowLongPtrW(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(start->Procedure));
     return start->Procedure(dialog, message, wParam, reinterpret_cast<LPARAM>(start->Data));
 }
 
@@ -25,12 +27,12 @@ INT_PTR CALLBACK StartDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 
 HINSTANCE ModuleInstance()
 {
-    return GetModuleHandleA(nullptr);
+    return GetModuleHandleW(nullptr);
 }
 
 INT_PTR RunModalDialog(int templateId, HWND owner, DLGPROC procedure, void* data)
 {
     DialogStart start = {procedure, data};
-    return DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(templateId), owner, StartDialog,
-                           reinterpret_cast<LPARAM>(&start));
+    return SysDialogBox(ModuleInstance(), templateId, owner, StartDialog,
+                        reinterpret_cast<LPARAM>(&start));
 }

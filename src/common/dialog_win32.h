@@ -14,7 +14,9 @@
 // the program is one file, and its own module is that one.
 HINSTANCE ModuleInstance();
 
-// Runs template `templateId` modally, owned by `owner` (null for none).
+// Runs template `templateId` modally, owned by `owner` (null for none), as
+// a Unicode window: every text set in it or read from it goes through
+// common/system_text.h.
 // `data` (may be null) is in the dialog's user data from WM_INITDIALOG on,
 // where `procedure` also receives it as lParam. Returns what the dialog
 // ended with, or -1 when it could not be made.
@@ -24,5 +26,5 @@ INT_PTR RunModalDialog(int templateId, HWND owner, DLGPROC procedure, void* data
 template <typename T>
 T* DialogData(HWND dialog)
 {
-    return reinterpret_cast<T*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+    return reinterpret_cast<T*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
 }

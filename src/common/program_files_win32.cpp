@@ -1,6 +1,6 @@
 #include "common/program_files.h"
 
-#include <windows.h>
+#include "common/system_text.h"
 
 #include <cstring>
 
@@ -10,14 +10,12 @@ bool ReadProgramFilesDir(char* folder, size_t size)
         return false;
     memset(folder, 0, size);
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
-                      KEY_READ, &key) != ERROR_SUCCESS)
+    if (!SysRegOpenKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", KEY_READ,
+                       &key))
         return false;
-    // One byte short of the buffer: a value stored without its terminator
-    // still ends inside it.
-    DWORD length = static_cast<DWORD>(size - 1);
-    const bool read = RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr,
-                                       reinterpret_cast<BYTE*>(folder), &length) == ERROR_SUCCESS;
+    // A folder without a 932 form, even a short one, is not read: the
+    // default folder stands in, and the player may choose another.
+    const bool read = SysRegReadPath(key, "ProgramFilesDir", folder, size);
     RegCloseKey(key);
     if (!read)
         folder[0] = '\0';

@@ -4,5 +4,6 @@
 #pragma once
 
 // Fills the 260-byte `path` with the folder's file-system path; true when it
-// was obtained. On failure `path` holds an empty text.
+// was obtained. On failure `path` holds an empty text; SysTextHadNoForm()
+// then tells a folder that exists but has no 932 path, not even a short one.
 bool GetSpecialFolderPath(int csidl, char path[260]);

@@ -131,6 +131,9 @@ bool SysGetCommandArguments(char* out, size_t outBytes);
 bool SysGetModulePath(char* out, size_t outBytes);
 bool SysGetTempFolder(char* out, size_t outBytes);  // with its trailing backslash
 bool SysGetWindowsFolder(char* out, size_t outBytes);
+// Makes the Windows folder the current folder, through its wide name, so
+// that it works whether or not the name has a 932 form.
+bool SysEnterWindowsFolder();
 
 template <size_t N>
 inline bool SysGetWindowText(HWND window, char (&out)[N]) { return SysGetWindowText(window, out, N); }

@@ -691,3 +691,10 @@ bool SysGetWindowsFolder(char* out, size_t outBytes)
     const UINT n = GetWindowsDirectoryW(path, WidePathChars);
     return n > 0 && n < WidePathChars && SysPathFromWide(path, out, outBytes);
 }
+
+bool SysEnterWindowsFolder()
+{
+    wchar_t path[WidePathChars];
+    const UINT n = GetWindowsDirectoryW(path, WidePathChars);
+    return n > 0 && n < WidePathChars && SetCurrentDirectoryW(path);
+}

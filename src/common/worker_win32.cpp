@@ -14,7 +14,7 @@ DWORD WINAPI RunWorker(LPVOID parameter)
     const Start start = *static_cast<const Start*>(parameter);
     // The queue exists from the first call that looks at it.
     MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
     SetEvent(start.Ready);
     return start.Routine(start.Parameter);
 }
@@ -27,10 +27,10 @@ bool StartWorker(Worker* worker, LPTHREAD_START_ROUTINE routine, void* parameter
     worker->Posted = false;
     worker->LastLook = GetTickCount();
     if (!worker->StopEvent)
-        worker->StopEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        worker->StopEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     else
         ResetEvent(worker->StopEvent.Get());
-    UniqueHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!worker->StopEvent || !ready)
         return false;
     Start start = {routine, parameter, ready.Get()};
@@ -56,7 +56,7 @@ void PostWorkerMessage(Worker* worker, UINT message)
     // Without a worker (between discs, after the finish) nobody takes it.
     if (!worker->Thread)
         return;
-    PostThreadMessageA(worker->ThreadId, message, 0, 0);
+    PostThreadMessageW(worker->ThreadId, message, 0, 0);
     // Raised after the message is in the queue: whoever sees it finds it.
     worker->Posted = true;
 }
@@ -81,7 +81,7 @@ void JoinWorker(Worker* worker)
             break;  // the worker ended (or the wait itself failed)
         // Carries out the sent messages and nothing else.
         MSG message;
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
     worker->Thread.Reset();
     worker->ThreadId = 0;
@@ -102,7 +102,7 @@ bool WaitForWorkerMessage(Worker* worker, MSG* message)
     for (;;) {
         if (worker->StopRequested)
             return false;
-        if (PeekMessageA(message, nullptr, 0, 0, PM_REMOVE))
+        if (PeekMessageW(message, nullptr, 0, 0, PM_REMOVE))
             return true;
         // Wakes for a message posted after the look above, or for the stop.
         MsgWaitForMultipleObjects(stop != nullptr ? 1 : 0, &stop, FALSE, INFINITE, QS_POSTMESSAGE);

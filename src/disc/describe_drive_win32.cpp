@@ -1,6 +1,8 @@
 #include "disc/disc_check.h"
 #include "disc/drive_text.h"
 
+#include "common/cp932.h"
+#include "common/system_text.h"
 #include "common/text.h"
 
 #include <cstdlib>
@@ -19,13 +21,11 @@ struct DriveDescription {
     WCHAR Device[131];
 };
 
-// Reads a string value into `buffer` (capacity `size` + 1, zero-filled), so
-// that a value stored without its terminator still ends in one.
-bool ReadText(HKEY key, const char* value, char* buffer, DWORD size)
+// Reads a string value into `buffer` (capacity `size`), always terminated.
+// A text without a 932 form is not read: the drive then gets the plain entry.
+bool ReadText(HKEY key, const char* value, char* buffer, size_t size)
 {
-    DWORD length = size;
-    return RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
-                            &length) == ERROR_SUCCESS;
+    return SysRegReadText(key, value, buffer, size);
 }
 
 // Windows 95/98/Me: the dynamic device tree names each SCSI device's
@@ -35,42 +35,40 @@ bool DescribeFromDeviceTree(const char* root, DriveDescription* work, char* entr
 {
     static const char EnumRoot[] = "Config Manager\\Enum";
     HKEY enumKey;
-    if (RegOpenKeyExA(HKEY_DYN_DATA, EnumRoot, 0, KEY_ENUMERATE_SUB_KEYS, &enumKey) !=
-        ERROR_SUCCESS)
+    if (!SysRegOpenKey(HKEY_DYN_DATA, EnumRoot, KEY_ENUMERATE_SUB_KEYS, &enumKey))
         return false;
     bool found = false;
     for (DWORD index = 0; !found; ++index) {
-        DWORD nameLength = sizeof work->Name;
-        DWORD classLength = sizeof work->Class;
         memset(work->Name, 0, sizeof work->Name);
-        if (RegEnumKeyExA(enumKey, index, work->Name, &nameLength, nullptr, work->Class,
-                          &classLength, nullptr) != ERROR_SUCCESS)
+        if (!SysRegEnumKey(enumKey, index, work->Name, sizeof work->Name))
             break;
+        if (work->Name[0] == '\0')
+            continue;  // a key no 932 path reaches
         char path[600];
         if (!FormatText(path, sizeof path, "%s\\%s", EnumRoot, work->Name))
             continue;
         HKEY device;
-        if (RegOpenKeyExA(HKEY_DYN_DATA, path, 0, KEY_READ, &device) != ERROR_SUCCESS)
+        if (!SysRegOpenKey(HKEY_DYN_DATA, path, KEY_READ, &device))
             continue;
         memset(work->HardwareKey, 0, sizeof work->HardwareKey);
-        ReadText(device, "HardWareKey", work->HardwareKey, 260);
+        ReadText(device, "HardWareKey", work->HardwareKey, sizeof work->HardwareKey);
         RegCloseKey(device);
         if (!EqualNoCaseN(work->HardwareKey, "SCSI", 4))
             continue;
         if (!FormatText(path, sizeof path, "Enum\\%s", work->HardwareKey))
             continue;
         HKEY hardware;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &hardware) != ERROR_SUCCESS)
+        if (!SysRegOpenKey(HKEY_LOCAL_MACHINE, path, KEY_READ, &hardware))
             continue;
         memset(work->Class, 0, sizeof work->Class);
         memset(work->Letter, 0, sizeof work->Letter);
-        if (ReadText(hardware, "Class", work->Class, 259) &&
+        if (ReadText(hardware, "Class", work->Class, sizeof work->Class) &&
             EqualNoCaseN(work->Class, "CDROM", 5) &&
-            ReadText(hardware, "CurrentDriveLetterAssignment", work->Letter, 260) &&
+            ReadText(hardware, "CurrentDriveLetterAssignment", work->Letter, sizeof work->Letter) &&
             DriveNumberFromLetter(work->Letter[0]) != 0 &&
             DriveNumberFromLetter(work->Letter[0]) == DriveNumberFromLetter(root[0])) {
             memset(work->Text, 0, sizeof work->Text);
-            ReadText(hardware, "DeviceDesc", work->Text, 260);
+            ReadText(hardware, "DeviceDesc", work->Text, sizeof work->Text);
             FormatCdDriveEntry(entry, entrySize, work->Letter, work->Text);
             found = true;
         }
@@ -86,28 +84,27 @@ bool DescribeFromMountedDevices(const char* root, DriveDescription* work, char* 
                                 size_t entrySize)
 {
     HKEY mounted;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\MountedDevices", 0, KEY_READ, &mounted) !=
-        ERROR_SUCCESS)
+    if (!SysRegOpenKey(HKEY_LOCAL_MACHINE, "System\\MountedDevices", KEY_READ, &mounted))
         return false;
     char valueName[32];
     MountedDeviceValueName(root, valueName, sizeof valueName);
-    DWORD size = 260;
+    // One unit short of the buffer: the device path stays terminated.
+    DWORD size = sizeof work->Device - sizeof(WCHAR);
     memset(work->Device, 0, sizeof work->Device);
-    const LONG read = RegQueryValueExA(mounted, valueName, nullptr, nullptr,
-                                       reinterpret_cast<BYTE*>(work->Device), &size);
+    const bool read = SysRegReadBinary(mounted, valueName, work->Device, &size);
     RegCloseKey(mounted);
-    if (read != ERROR_SUCCESS)
+    if (!read)
         return false;
     memset(work->Text, 0, sizeof work->Text);
-    WideCharToMultiByte(CP_ACP, 0, work->Device, static_cast<int>(size / sizeof(WCHAR)),
-                        work->Text, 260, nullptr, nullptr);
+    if (!WideToCp932(reinterpret_cast<const char16_t*>(work->Device), work->Text, 260))
+        return false;
     if (!DeviceKeyPathFromDevicePath(work->Text, work->KeyPath, sizeof work->KeyPath))
         return false;
     HKEY device;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, work->KeyPath, 0, KEY_READ, &device) != ERROR_SUCCESS)
+    if (!SysRegOpenKey(HKEY_LOCAL_MACHINE, work->KeyPath, KEY_READ, &device))
         return false;
     memset(work->Text, 0, sizeof work->Text);
-    const bool named = ReadText(device, "FriendlyName", work->Text, 260);
+    const bool named = ReadText(device, "FriendlyName", work->Text, sizeof work->Text);
     RegCloseKey(device);
     if (!named)
         return false;
@@ -123,10 +120,10 @@ bool DescribeCdDrive(const char* root, char* entry, size_t entrySize)
     DriveDescription* work = static_cast<DriveDescription*>(calloc(1, sizeof(DriveDescription)));
     if (!work)
         return false;
-    OSVERSIONINFOA version = {};
+    OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof version;
     bool described = false;
-    if (GetVersionExA(&version)) {
+    if (GetVersionExW(&version)) {
         if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
             described = DescribeFromDeviceTree(root, work, entry, entrySize);
         else if (version.dwPlatformId == VER_PLATFORM_WIN32_NT)

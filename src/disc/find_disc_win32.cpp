@@ -1,6 +1,7 @@
 #include "disc/disc_check.h"
 #include "disc/drive_text.h"
 
+#include "common/system_text.h"
 #include "common/text.h"
 
 #include <mmsystem.h>
@@ -12,18 +13,14 @@
 static bool MediaPresent(const char* root)
 {
     char element[3] = {root[0], ':', '\0'};
-    MCI_OPEN_PARMSA open = {};
-    open.lpstrDeviceType = "cdaudio";
-    open.lpstrElementName = element;
-    if (mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT,
-                        reinterpret_cast<DWORD_PTR>(&open)) != 0)
+    MCIDEVICEID device = 0;
+    if (!SysMciOpen("cdaudio", element, &device))
         return false;
     MCI_STATUS_PARMS status = {};
     status.dwItem = MCI_STATUS_MEDIA_PRESENT;
-    mciSendCommandA(open.wDeviceID, MCI_STATUS, MCI_STATUS_ITEM,
-                    reinterpret_cast<DWORD_PTR>(&status));
+    mciSendCommandW(device, MCI_STATUS, MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status));
     MCI_GENERIC_PARMS close = {};
-    mciSendCommandA(open.wDeviceID, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&close));
+    mciSendCommandW(device, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&close));
     return status.dwReturn != 0;
 }
 
@@ -32,8 +29,8 @@ static bool MarkerFileOpens(const char* root, const char* markerFile)
     char path[MAX_PATH + 64];
     if (!FormatText(path, sizeof path, "%s%s", root, markerFile))
         return false;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = SysCreateFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     CloseHandle(file);
@@ -43,7 +40,7 @@ static bool MarkerFileOpens(const char* root, const char* markerFile)
 int FindDiscDrive(const char* markerFile)
 {
     char roots[260] = {};
-    const DWORD length = GetLogicalDriveStringsA(sizeof roots, roots);
+    const DWORD length = SysGetLogicalDriveStrings(roots, sizeof roots);
     if (length == 0 || length >= sizeof roots)
         return 0;
     // An empty drive must not bring up the system's "insert a disk" box.
@@ -51,7 +48,7 @@ int FindDiscDrive(const char* markerFile)
     int found = 0;
     for (const char* root = roots; root < roots + length && *root != '\0';
          root += strlen(root) + 1) {
-        if (GetDriveTypeA(root) != DRIVE_CDROM)
+        if (SysGetDriveType(root) != DRIVE_CDROM)
             continue;
         if (!MediaPresent(root))
             continue;

@@ -2,6 +2,7 @@
 #include "disc/drive_text.h"
 
 #include "common/dialog_win32.h"
+#include "common/system_text.h"
 #include "common/text.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
@@ -18,7 +19,7 @@ static void InitInsertDisc(HWND dialog, int discIndex)
         return;
     if (discIndex >= 0 && discIndex < MaxDiscs)
         FormatText(text, 1024, "『%s』", SetupScript.DISCNAME[discIndex]);
-    SetDlgItemTextA(dialog, IDC_DISC_NAME, text);
+    SysSetDlgItemText(dialog, IDC_DISC_NAME, text);
     free(text);
 }
 
@@ -48,41 +49,37 @@ INT_PTR InsertDiscDialog(HWND owner, int discIndex)
 static void FillDriveList(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
-    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
     // The drive roots in the first 260 bytes, the entry text after them.
     char* buffer = static_cast<char*>(calloc(1, 780));
     if (!buffer)
         return;
     char* roots = buffer;
     char* entry = buffer + 260;
-    const DWORD length = GetLogicalDriveStringsA(260, roots);
+    const DWORD length = SysGetLogicalDriveStrings(roots, 260);
     if (length > 0 && length < 260) {
         for (const char* root = roots; root < roots + length && *root != '\0';
              root += strlen(root) + 1) {
-            if (GetDriveTypeA(root) != DRIVE_CDROM)
+            if (SysGetDriveType(root) != DRIVE_CDROM)
                 continue;
             // The list reads its entries back into 260 bytes.
             if (DescribeCdDrive(root, entry, 260))
-                SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+                SysComboAddString(list, entry);
         }
     }
-    SendMessageA(list, CB_SETCURSEL, 0, 0);
+    SendMessageW(list, CB_SETCURSEL, 0, 0);
     free(buffer);
 }
 
 static INT_PTR ChosenDrive(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
-    const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR)
         return 0;
-    // Entries are added at most 259 bytes long; check anyway before the
-    // unbounded read.
-    const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, index, 0);
-    if (length == CB_ERR || length >= 260)
-        return 0;
     char text[260] = {};
-    SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    if (!SysComboGetText(list, static_cast<int>(index), text, sizeof text))
+        return 0;
     return DriveNumberFromEntry(text);
 }
 

@@ -10,7 +10,7 @@ bool SystemSupportsSse()
     // Looked up rather than linked: Windows 95 lacks the function, and lacks
     // SSE state saving with it.
     typedef BOOL(WINAPI * IsFeaturePresent)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     IsFeaturePresent isPresent =
         kernel != nullptr ? reinterpret_cast<IsFeaturePresent>(
                                 reinterpret_cast<void*>(GetProcAddress(kernel, "IsProcessorFeaturePresent")))

@@ -24,8 +24,8 @@ constexpr int EpaNoMemory = -4;
 constexpr size_t EpaHeaderSize = 16;
 constexpr size_t EpaPaletteSize = 768;
 
-// Loads a picture by member name: a loose file in the current folder first,
-// else the member of Instdata.pak. Returns a malloc'd pixel buffer the caller
+// Loads a picture by its path: the loose file first, else the member of its
+// name in the Instdata.pak of the path's folder. Returns a malloc'd pixel buffer the caller
 // frees with free(), or null. The outputs (either may be null) receive the
 // picture's size.
 uint8_t* LoadEpaImage(const char* member, int32_t* width, int32_t* height);

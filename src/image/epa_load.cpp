@@ -8,7 +8,9 @@ uint8_t* LoadEpaImage(const char* member, int32_t* width, int32_t* height)
 {
     if (member == nullptr)
         return nullptr;
-    PakFile* file = PakOpen(member, ArchiveFileName);
+    char archive[260];
+    PakFile* file = PakArchiveBeside(archive, sizeof archive, member) ? PakOpen(member, archive)
+                                                                     : nullptr;
     if (file == nullptr)
         return nullptr;
     const uint32_t size = PakGetSize(file);

@@ -1,6 +1,7 @@
 #include "launcher/launcher.h"
 #include "launcher/launcher_text.h"
 
+#include "common/system_text.h"
 #include "disc/disc_check.h"
 #include "script/setup_model.h"
 
@@ -27,20 +28,17 @@ static void StartDirectXSetup(int drive)
 {
     char path[MAX_PATH] = {};
     char commandLine[MAX_PATH] = {};
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     bool started = false;
     if (FormatDirectXPath(path, sizeof path, drive, SetupScript.DXPLACE)) {
         FormatDirectXPath(commandLine, sizeof commandLine, drive, SetupScript.DXPLACE);
-        started = CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &startup, &process) != 0;
+        started = SysCreateProcess(path, commandLine, 0, nullptr, &process);
     }
     if (started) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     } else {
-        MessageBoxA(nullptr, "DirectX Setup の起動に失敗しました。", SetupScript.APPLITITLE, MB_OK);
+        SysMessageBox(nullptr, "DirectX Setup の起動に失敗しました。", SetupScript.APPLITITLE, MB_OK);
     }
 }
 
@@ -55,7 +53,7 @@ void LaunchDirectXSetup(HWND dialog)
             break;
         }
         // Anything but OK, a failed box included, ends the search.
-        if (MessageBoxA(dialog, prompt, SetupScript.APPLITITLE, MB_OKCANCEL) != IDOK)
+        if (SysMessageBox(dialog, prompt, SetupScript.APPLITITLE, MB_OKCANCEL) != IDOK)
             break;
     }
     SetupScript.AppMode = ModeMenu;

@@ -3,6 +3,7 @@
 
 #include "archive/setup_data.h"
 #include "common/dialog_win32.h"
+#include "common/system_text.h"
 #include "image/surface_gdi.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
@@ -27,10 +28,10 @@ static void SetCaption(HWND dialog)
         caption = static_cast<char*>(calloc(1, 128));
     if (caption) {
         FormatLauncherCaption(caption, 128, SetupScript.APPLITITLE, SetupScript.SUBTITLE);
-        SetWindowTextA(dialog, caption);
+        SysSetWindowText(dialog, caption);
         free(caption);
     } else {
-        SetWindowTextA(dialog, SetupScript.APPLITITLE);
+        SysSetWindowText(dialog, SetupScript.APPLITITLE);
     }
 }
 
@@ -40,7 +41,7 @@ static void SetButtons(HWND dialog)
     if (directX)
         EnableWindow(GetDlgItem(dialog, IDC_LAUNCH_DIRECTX), TRUE);
     if (SetupScript.IsInstalled) {
-        SetDlgItemTextA(dialog, IDC_LAUNCH_INSTALL, "アンインストール");
+        SysSetDlgItemText(dialog, IDC_LAUNCH_INSTALL, "アンインストール");
         EnableWindow(GetDlgItem(dialog, IDC_LAUNCH_GAME), TRUE);
         EnableWindow(GetDlgItem(dialog, IDC_LAUNCH_CHECK), TRUE);
         SetFocus(GetDlgItem(dialog, IDC_LAUNCH_GAME));
@@ -64,7 +65,9 @@ static bool ShowTitle(HWND dialog, LauncherData* data)
     if (!picture) {
         FreeSurface(data->Title);
         data->Title = nullptr;
-        ShowUnreadableData(dialog, "TITLE.EPA", SetupScript.APPLITITLE);
+        char path[PathWidth];
+        SourcePath(path, TitlePictureName);
+        ShowUnreadableData(dialog, path, SetupScript.APPLITITLE);
         return false;
     }
     DrawTitlePicture(data->Title, picture, width, height);

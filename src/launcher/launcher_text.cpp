@@ -38,7 +38,8 @@ uint8_t* LoadTitlePicture(int32_t* width, int32_t* height)
 {
     int32_t w = 0;
     int32_t h = 0;
-    uint8_t* pixels = LoadEpaImage("TITLE.EPA", &w, &h);
+    char path[PathWidth];
+    uint8_t* pixels = SourcePath(path, TitlePictureName) ? LoadEpaImage(path, &w, &h) : nullptr;
     // A picture whose size is unknown cannot be drawn without reading past it.
     if (pixels && (w <= 0 || h <= 0)) {
         free(pixels);

@@ -19,7 +19,9 @@ void FormatDirectXPrompt(char* prompt, size_t size, const char* message, const c
 // False when the drive number is out of range or the path does not fit.
 bool FormatDirectXPath(char* path, size_t size, int drive, const char* place);
 
-// Reads "TITLE.EPA" (loose in the current folder, else from Instdata.pak)
+constexpr char TitlePictureName[] = "TITLE.EPA";
+
+// Reads "TITLE.EPA" (loose in the source folder, else from its Instdata.pak)
 // and decodes it, with its size. Null when there is no picture.
 uint8_t* LoadTitlePicture(int32_t* width, int32_t* height);
 

@@ -115,7 +115,11 @@ int ParseSetupScriptText(const char* text)
 int LoadSetupScript()
 {
     NoteBase = nullptr;
-    PakFile* file = PakOpen(ScriptFileName, ArchiveFileName);
+    char script[PathWidth];
+    char archive[PathWidth];
+    PakFile* file = SourcePath(script, ScriptFileName) && SourcePath(archive, ArchiveFileName)
+                        ? PakOpen(script, archive)
+                        : nullptr;
     if (file == nullptr) {
         NoteAt(NoteNoScript, nullptr);
         return 0;

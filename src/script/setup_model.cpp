@@ -1,9 +1,23 @@
 #include "script/setup_model.h"
 
+#include "common/text.h"
+
 #include <cstdlib>
 #include <cstring>
 
 SetupScriptRecord SetupScript;
+
+bool SourcePath(char* out, size_t size, const char* name)
+{
+    if (SetupScript.SourceFolder[0] != '\0')
+        return JoinPath(out, size, SetupScript.SourceFolder, name);
+    // A cut name would open another file.
+    if (CopyText(out, size, name))
+        return true;
+    if (size > 0)
+        out[0] = '\0';
+    return false;
+}
 
 const char* GetFileListEntry(int disc, int entry)
 {

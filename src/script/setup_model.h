@@ -8,6 +8,7 @@
 #include "archive/pak.h"
 #include "common/geometry.h"
 
+#include <cstddef>
 #include <cstdint>
 
 constexpr int TextWidth = 64;
@@ -152,6 +153,12 @@ struct SetupScriptRecord {
     void* Instance;         // HINSTANCE of the program
     int32_t ModelReady;
     char SavePath[PathWidth];  // the save-data folder, set when it is made or found
+    // The folder the script, the archive and the pictures are read from, with
+    // its trailing backslash: the program's own folder, or the temporary
+    // folder once a start-up step has fetched the setup data there. Every
+    // such file is opened by an absolute path made with SourcePath; the
+    // current folder is never used. Only a program start clears it.
+    char SourceFolder[PathWidth];
 };
 
 extern SetupScriptRecord SetupScript;
@@ -161,8 +168,14 @@ void ResetSetupScript();
 // The record as at a program start: what it owns freed, every field zero,
 // then the start-up's first reset (KEYFILE and DISCNUM empty as well).
 void ClearSetupScript();
-// Reads Drubel.ini (loose, else from Instdata.pak) into the record: 1 loaded, 0 failed.
+// Reads Drubel.ini (loose in SourceFolder, else from its Instdata.pak) into the record: 1 loaded, 0 failed.
 int LoadSetupScript();
+// `name` in SourceFolder. With no SourceFolder (the host tools, which
+// stage the setup data in their current folder) the name alone. False, with
+// an empty text, when the path does not fit.
+bool SourcePath(char* out, size_t size, const char* name);
+template <size_t N>
+inline bool SourcePath(char (&out)[N], const char* name) { return SourcePath(out, N, name); }
 // The Name of an entry (0-based disc), or null past the end of the table.
 const char* GetFileListEntry(int disc, int entry);
 // Frees every element's pixels and sets State back to 0; the script values stay.

@@ -3,6 +3,7 @@
 #include "verify/verify_worker_win32.h"
 
 #include "common/dialog_win32.h"
+#include "common/system_text.h"
 #include "common/text.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
@@ -17,32 +18,13 @@ static HWND CheckList(HWND dialog) { return GetDlgItem(dialog, IDC_CHECK_LIST); 
 
 static void SetItemStatus(HWND list, int item, const char* status)
 {
-    LVITEMA text = {};
-    text.iSubItem = 1;
-    text.pszText = const_cast<char*>(status);
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&text));
-}
-
-static void AddColumn(HWND list, int index, const char* title, int width)
-{
-    LVCOLUMNA column = {};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = width;
-    column.pszText = const_cast<char*>(title);
-    column.iSubItem = index;
-    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(&column));
+    SysListViewSetItemText(list, item, 1, status);
 }
 
 static void AddItem(void* context, int item, const char* name)
 {
     const HWND list = static_cast<HWND>(context);
-    LVITEMA entry = {};
-    entry.mask = LVIF_TEXT;
-    entry.iItem = item;
-    entry.pszText = const_cast<char*>(name);
-    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&entry));
+    SysListViewInsertItem(list, item, name);
     SetItemStatus(list, item, StatusNotRun);
 }
 
@@ -59,10 +41,10 @@ static void OnInitDialog(HWND dialog)
 {
     char caption[1024] = {};
     FormatText(caption, sizeof caption, "『%s』ファイルチェック", SetupScript.APPLITITLE);
-    SetWindowTextA(dialog, caption);
+    SysSetWindowText(dialog, caption);
     const HWND list = CheckList(dialog);
-    AddColumn(list, 0, "ファイル", 150);
-    AddColumn(list, 1, "検証結果", 100);
+    SysListViewInsertColumn(list, 0, "ファイル", 150);
+    SysListViewInsertColumn(list, 1, "検証結果", 100);
     CollectVerifyItems(AddItem, list);
     StartVerifyWorker(dialog);
 }
@@ -79,7 +61,7 @@ static void OnRun(HWND dialog)
         const HWND list = CheckList(dialog);
         for (int item = 0; item < ItemCount; ++item)
             SetItemStatus(list, item, StatusNotRun);
-        SendDlgItemMessageA(dialog, IDC_CHECK_PROGRESS, PBM_SETPOS, 0, 0);
+        SendDlgItemMessageW(dialog, IDC_CHECK_PROGRESS, PBM_SETPOS, 0, 0);
         if (!StartVerifyWorker(dialog)) {
             EnableWindow(button, TRUE);
             return;
@@ -101,8 +83,8 @@ static void OnDone(HWND dialog)
     if (!WorkerRunning(&VerifyWorkerThread))
         return;
     WaitForVerifyWorker();
-    MessageBoxA(dialog, VerifyRun.ErrorCount != 0 ? FileCheckDamagedText : FileCheckSoundText,
-                "Drubel", MB_OK);
+    SysMessageBox(dialog, VerifyRun.ErrorCount != 0 ? FileCheckDamagedText : FileCheckSoundText,
+                  "Drubel", MB_OK);
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
 }
 
@@ -110,9 +92,9 @@ static void OnDone(HWND dialog)
 static void OnRange(HWND dialog, uint32_t range)
 {
     const HWND bar = GetDlgItem(dialog, IDC_CHECK_PROGRESS);
-    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, range));
-    SendMessageA(bar, PBM_SETSTEP, 1, 0);
-    SendMessageA(bar, PBM_SETPOS, 0, 0);
+    SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, range));
+    SendMessageW(bar, PBM_SETSTEP, 1, 0);
+    SendMessageW(bar, PBM_SETPOS, 0, 0);
 }
 
 static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -142,7 +124,7 @@ static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wP
         OnRange(dialog, static_cast<uint32_t>(wParam));
         return TRUE;
     case VerifyMsgPosition:
-        SendDlgItemMessageA(dialog, IDC_CHECK_PROGRESS, PBM_SETPOS, wParam, 0);
+        SendDlgItemMessageW(dialog, IDC_CHECK_PROGRESS, PBM_SETPOS, wParam, 0);
         return TRUE;
     case WM_VERIFY_DONE:
         OnDone(dialog);

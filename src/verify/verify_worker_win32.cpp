@@ -23,8 +23,8 @@ struct DialogView {
 // Posted messages keep their order, so WM_VERIFY_DONE comes after them all.
 static void Tell(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!PostMessageA(dialog, message, wParam, lParam))
-        SendMessageA(dialog, message, wParam, lParam);
+    if (!PostMessageW(dialog, message, wParam, lParam))
+        SendMessageW(dialog, message, wParam, lParam);
 }
 
 static void ShowStatus(void* context, int item, const char* status)
@@ -61,7 +61,7 @@ static bool StopRequested()
         return false;
     bool stop = false;
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_VERIFY_STOP)
             stop = true;
     }
@@ -85,7 +85,7 @@ static DWORD WINAPI VerifyWorker(LPVOID parameter)
             return 0;
         }
         if (!VerifyStep(&VerifyRun, view, SetupScript.InstallFolder, piece)) {
-            PostMessageA(dialog, WM_VERIFY_DONE, 0, 0);
+            PostMessageW(dialog, WM_VERIFY_DONE, 0, 0);
             return 0;
         }
     }

@@ -103,6 +103,28 @@ TEST_F(PakTest, TrailByteBackslashIsNotAFolderSeparator)
     EXPECT_EQ("plain", ReadMember("x\\A.EPA", "Instdata.pak"));
 }
 
+TEST(PakArchiveBeside, IsTheArchiveInTheMembersFolder)
+{
+    const struct {
+        const char* Member;
+        const char* Archive;
+    } cases[] = {
+        {"C:\\Temp\\TITLE.EPA", "C:\\Temp\\Instdata.pak"},
+        {"TITLE.EPA", "Instdata.pak"},
+        // "表" and "ソ" end in 5C: part of the folder's name, no separator.
+        {"C:\\\x95\x5C\\TITLE.EPA", "C:\\\x95\x5C\\Instdata.pak"},
+        {"C:\\\x83\x5C" "A.EPA", "C:\\Instdata.pak"},
+    };
+    for (const auto& c : cases) {
+        char archive[260];
+        EXPECT_TRUE(PakArchiveBeside(archive, sizeof archive, c.Member)) << c.Member;
+        EXPECT_STREQ(c.Archive, archive) << c.Member;
+    }
+    char tight[12];
+    EXPECT_FALSE(PakArchiveBeside(tight, sizeof tight, "C:\\Temp\\TITLE.EPA"));
+    EXPECT_STREQ("", tight);
+}
+
 TEST_F(PakTest, FirstOfTwoEqualNamesWins)
 {
     WriteBytes("Instdata.pak",

@@ -1,7 +1,11 @@
 // ResetSetupScript, GetFileListEntry and ReleaseElementImages.
 #include "script_fixture.h"
 
+#include "archive/pak_writer.h"
+#include "common/text.h"
+
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -112,3 +116,31 @@ TEST_F(SetupModelTest, ReleaseElementImagesKeepsTheScriptValues)
 }
 
 }  // namespace
+
+// The setup data is found by the source folder alone, whose name may end in
+// a 0x5C trail byte ("表" is 95 5C), and later resets keep that folder.
+TEST_F(SetupModelTest, TheScriptComesFromTheSourceFolderNotTheCurrentOne)
+{
+    WriteText("Drubel.ini", "APPLITITLE = \"current\"\r\n");
+    const std::string folder = dir.Path + "/\x95\x5C";
+    ASSERT_TRUE(MakeFolder(folder));
+    const std::string script = "APPLITITLE = \"source\"\r\n";
+    std::vector<uint8_t> archive;
+    std::string error;
+    ASSERT_TRUE(PakBuild({{"Drubel.ini", std::vector<uint8_t>(script.begin(), script.end())}}, false,
+                         &archive, &error));
+    WriteBytes(folder + "/Instdata.pak", archive);
+    ASSERT_TRUE(CopyText(SetupScript.SourceFolder, (folder + "\\").c_str()));
+
+    ResetSetupScript();
+    ASSERT_EQ(1, LoadSetupScript());
+    EXPECT_STREQ("source", SetupScript.APPLITITLE);
+    char path[PathWidth];
+    ASSERT_TRUE(SourcePath(path, "TITLE.EPA"));
+    EXPECT_EQ(folder + "\\TITLE.EPA", path);
+    EXPECT_EQ(folder + "\\", SetupScript.SourceFolder);
+
+    char tight[8];
+    EXPECT_FALSE(SourcePath(tight, "TITLE.EPA"));
+    EXPECT_STREQ("", tight);
+}
