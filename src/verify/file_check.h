@@ -4,6 +4,9 @@
 #pragma once
 
 void FileCheckDialog();
+// The same with the caller's record, which holds the check's state afterwards.
+struct FileCheckRun;
+void FileCheckDialog(FileCheckRun* run);
 
 // The closing messages, shown with the caption "Drubel".
 extern const char FileCheckSoundText[];

@@ -10,6 +10,9 @@
 
 #include <commctrl.h>
 
+#include <memory>
+#include <new>
+
 const char FileCheckSoundText[] = "インストールされたファイルはすべて正常です。";
 const char FileCheckDamagedText[] =
     "エラーになったファイルがあります。ゲームを実行せず、再インストールして下さい。";
@@ -28,13 +31,15 @@ static void AddItem(void* context, int item, const char* name)
     SetItemStatus(list, item, StatusNotRun);
 }
 
+static FileCheckRun* RunOf(HWND dialog) { return DialogData<FileCheckRun>(dialog); }
+
 // Stops a worker that still runs or waits, and waits for its end.
-static void EndWorker()
+static void EndWorker(FileCheckRun* run)
 {
-    if (!WorkerRunning(&VerifyWorkerThread))
+    if (!WorkerRunning(&run->Thread))
         return;
-    RequestVerifyStop();
-    WaitForVerifyWorker();
+    RequestVerifyStop(run);
+    WaitForVerifyWorker(run);
 }
 
 static void OnInitDialog(HWND dialog)
@@ -45,8 +50,11 @@ static void OnInitDialog(HWND dialog)
     const HWND list = CheckList(dialog);
     SysListViewInsertColumn(list, 0, "ファイル", 150);
     SysListViewInsertColumn(list, 1, "検証結果", 100);
-    CollectVerifyItems(AddItem, list);
-    StartVerifyWorker(dialog);
+    FileCheckRun* run = RunOf(dialog);
+    run->Dialog = dialog;
+    run->State.Items = &run->Items;
+    CollectVerifyItems(&run->Items, AddItem, list);
+    StartVerifyWorker(run);
 }
 
 static void OnRun(HWND dialog)
@@ -56,34 +64,36 @@ static void OnRun(HWND dialog)
     if (!IsWindowEnabled(button))
         return;
     EnableWindow(button, FALSE);
+    FileCheckRun* run = RunOf(dialog);
     // After a finished run the worker has ended: a new one checks everything again.
-    if (!WorkerRunning(&VerifyWorkerThread)) {
+    if (!WorkerRunning(&run->Thread)) {
         const HWND list = CheckList(dialog);
-        for (int item = 0; item < ItemCount; ++item)
+        for (int item = 0; item < run->Items.Count; ++item)
             SetItemStatus(list, item, StatusNotRun);
         SendDlgItemMessageW(dialog, IDC_CHECK_PROGRESS, PBM_SETPOS, 0, 0);
-        if (!StartVerifyWorker(dialog)) {
+        if (!StartVerifyWorker(run)) {
             EnableWindow(button, TRUE);
             return;
         }
     }
-    ResetVerifyState(&VerifyRun);
-    RequestVerifyStart();
+    ResetVerifyState(&run->State);
+    RequestVerifyStart(run);
 }
 
 static void OnStop(HWND dialog)
 {
-    EndWorker();
+    EndWorker(RunOf(dialog));
     EndDialog(dialog, IDCANCEL);
 }
 
 static void OnDone(HWND dialog)
 {
     // A report from a worker already waited for (stopped meanwhile) is stale.
-    if (!WorkerRunning(&VerifyWorkerThread))
+    FileCheckRun* run = RunOf(dialog);
+    if (!WorkerRunning(&run->Thread))
         return;
-    WaitForVerifyWorker();
-    SysMessageBox(dialog, VerifyRun.ErrorCount != 0 ? FileCheckDamagedText : FileCheckSoundText,
+    WaitForVerifyWorker(run);
+    SysMessageBox(dialog, run->State.ErrorCount != 0 ? FileCheckDamagedText : FileCheckSoundText,
                   "Drubel", MB_OK);
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
 }
@@ -113,7 +123,7 @@ static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wP
         OnStop(dialog);
         return TRUE;
     case WM_DESTROY:
-        EndWorker();
+        EndWorker(RunOf(dialog));
         return TRUE;
     }
     switch (message) {
@@ -133,7 +143,15 @@ static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wP
     return FALSE;
 }
 
+void FileCheckDialog(FileCheckRun* run)
+{
+    RunModalDialog(IDD_FILE_CHECK, nullptr, FileCheckDialogProc, run);
+}
+
 void FileCheckDialog()
 {
-    RunModalDialog(IDD_FILE_CHECK, nullptr, FileCheckDialogProc, nullptr);
+    // The item tables take megabytes: not a stack's.
+    std::unique_ptr<FileCheckRun> run(new (std::nothrow) FileCheckRun());
+    if (run)
+        FileCheckDialog(run.get());
 }

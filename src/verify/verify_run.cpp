@@ -10,18 +10,16 @@ const char StatusCannotOpen[] = "NG - Cannot Open";
 const char StatusReadFailed[] = "NG - Read Failed";
 const char StatusDifferent[] = "NG - Different";
 
-VerifyState VerifyRun;
-char ItemName[MaxVerifyItems][PathWidth];
-char ItemDigest[MaxVerifyItems][TextWidth];
-int ItemCount;
-
 void ResetVerifyState(VerifyState* state)
 {
+    const VerifyItems* items = state->Items;
     *state = VerifyState{};
+    state->Items = items;
     state->CurrentItem = -1;
 }
 
-int CollectVerifyItems(void (*add)(void* context, int item, const char* name), void* context)
+int CollectVerifyItems(VerifyItems* items, void (*add)(void* context, int item, const char* name),
+                       void* context)
 {
     const uint32_t discs = SetupScript.DISCNUM < MaxDiscs ? SetupScript.DISCNUM : MaxDiscs;
     int count = 0;
@@ -39,13 +37,13 @@ int CollectVerifyItems(void (*add)(void* context, int item, const char* name), v
             // record) every file is listed.
             if (SetupScript.InstallOption != 0 && (file.OptionMask & SetupScript.InstallOption) == 0)
                 continue;
-            CopyText(ItemName[count], file.Name);
-            CopyText(ItemDigest[count], file.Digest);
+            CopyText(items->Name[count], file.Name);
+            CopyText(items->Digest[count], file.Digest);
             add(context, count, file.Name);
             ++count;
         }
     }
-    ItemCount = count;
+    items->Count = count;
     return count;
 }
 
@@ -96,10 +94,11 @@ void AbandonVerifyRun(VerifyState* state)
 static int OpenNextItem(VerifyState* state, const VerifyView& view, const char* installFolder)
 {
     ++state->CurrentItem;
-    if (state->CurrentItem >= ItemCount || state->CurrentItem >= MaxVerifyItems)
+    if (state->Items == nullptr || state->CurrentItem >= state->Items->Count ||
+        state->CurrentItem >= MaxVerifyItems)
         return 0;
     char path[PathWidth];
-    PakFile* file = JoinPath(path, installFolder, ItemName[state->CurrentItem])
+    PakFile* file = JoinPath(path, installFolder, state->Items->Name[state->CurrentItem])
                         ? PakOpen(path, nullptr)
                         : nullptr;
     if (file == nullptr) {
@@ -126,7 +125,7 @@ static void FinishItem(VerifyState* state, const VerifyView& view)
     Md5Final(&state->Md5, digest);
     char hex[33];
     Md5ToHex(digest, hex);
-    const bool sound = DigestMatches(hex, ItemDigest[state->CurrentItem]);
+    const bool sound = DigestMatches(hex, state->Items->Digest[state->CurrentItem]);
     if (!sound)
         ++state->ErrorCount;
     view.ShowStatus(view.Context, state->CurrentItem, sound ? StatusOk : StatusDifferent);

@@ -31,7 +31,17 @@ extern const char StatusCannotOpen[];
 extern const char StatusReadFailed[];
 extern const char StatusDifferent[];
 
+// The listed items, by item index: the file's name below the install folder
+// and its expected digest. Kept apart from the list, so that the worker
+// needs the dialog only to show what it found.
+struct VerifyItems {
+    char Name[MaxVerifyItems][PathWidth];
+    char Digest[MaxVerifyItems][TextWidth];
+    int Count;
+};
+
 struct VerifyState {
+    const VerifyItems* Items;  // what the run checks; kept by every reset
     int32_t CurrentItem;    // list item in progress; -1 before the first
     uint32_t ErrorCount;    // items with an NG verdict
     uint64_t BytesDone;     // of the current file
@@ -41,24 +51,16 @@ struct VerifyState {
     uint32_t ProgressShown; // bar position last shown for the current file
 };
 
-extern VerifyState VerifyRun;
-
-// The listed items, by item index: the file's name below the install folder
-// and its expected digest. Kept here rather than read back from the list,
-// so that the worker needs the dialog only to show what it found.
-extern char ItemName[MaxVerifyItems][PathWidth];
-extern char ItemDigest[MaxVerifyItems][TextWidth];
-extern int ItemCount;
-
-// Zeroes the state for a new run: no item yet, no file open.
+// Zeroes the state for a new run of its items: no item yet, no file open.
 void ResetVerifyState(VerifyState* state);
 
 // Walks the file table of discs 0 .. DISCNUM-1, each up to its first empty
 // name, and calls `add` for every entry with a digest that the installed
 // option copied (every such entry while InstallOption is 0), with
-// consecutive item indexes from 0; stores each name and digest in ItemName
-// and ItemDigest. Returns the number of items, also kept in ItemCount.
-int CollectVerifyItems(void (*add)(void* context, int item, const char* name), void* context);
+// consecutive item indexes from 0; stores each name and digest in `items`.
+// Returns the number of items, also kept in its Count.
+int CollectVerifyItems(VerifyItems* items, void (*add)(void* context, int item, const char* name),
+                       void* context);
 
 // True when the computed digest (32 lower-case hex digits) and the script's
 // text name the same digest: hexadecimal is read without regard to case.
@@ -80,7 +82,7 @@ struct VerifyView {
     void (*ShowProgress)(void* context, uint32_t position);
 };
 
-// One pass of the worker: opens the next item's file (ItemName) when none
+// One pass of the worker: opens the next item's file (state->Items) when none
 // is open, or hashes one piece of the open file (finishing its verdict
 // after the last).
 // `installFolder` holds the files; `piece` is VerifyPieceSize bytes.

@@ -3,8 +3,6 @@
 
 #include "script/setup_model.h"
 
-Worker VerifyWorkerThread;
-
 // The bar is redrawn at most this often, and at the end of every file: the
 // eye cannot tell more than a few dozen redraws a second apart, and each
 // one costs the dialog's thread a repaint.
@@ -53,11 +51,11 @@ static void ShowProgress(void* context, uint32_t position)
 }
 
 // Takes every waiting thread message; true when one of them asks to stop.
-static bool StopRequested()
+static bool StopRequested(Worker* worker)
 {
-    if (VerifyWorkerThread.StopRequested)
+    if (worker->StopRequested)
         return true;
-    if (!WorkerShouldLook(&VerifyWorkerThread))
+    if (!WorkerShouldLook(worker))
         return false;
     bool stop = false;
     MSG message;
@@ -70,43 +68,44 @@ static bool StopRequested()
 
 static DWORD WINAPI VerifyWorker(LPVOID parameter)
 {
-    const HWND dialog = static_cast<HWND>(parameter);
+    FileCheckRun* run = static_cast<FileCheckRun*>(parameter);
+    const HWND dialog = run->Dialog;
     // The first request: WM_VERIFY_STOP (or the stop flag) ends the thread,
     // anything else starts the run.
     MSG message;
-    if (!WaitForWorkerMessage(&VerifyWorkerThread, &message) || message.message == WM_VERIFY_STOP)
+    if (!WaitForWorkerMessage(&run->Thread, &message) || message.message == WM_VERIFY_STOP)
         return 0;
     DialogView shown = {dialog, 0, 0};
     const VerifyView view = {&shown, ShowStatus, StartProgress, ShowProgress};
     uint8_t piece[VerifyPieceSize];
     for (;;) {
-        if (StopRequested()) {
-            AbandonVerifyRun(&VerifyRun);
+        if (StopRequested(&run->Thread)) {
+            AbandonVerifyRun(&run->State);
             return 0;
         }
-        if (!VerifyStep(&VerifyRun, view, SetupScript.InstallFolder, piece)) {
+        if (!VerifyStep(&run->State, view, SetupScript.InstallFolder, piece)) {
             PostMessageW(dialog, WM_VERIFY_DONE, 0, 0);
             return 0;
         }
     }
 }
 
-bool StartVerifyWorker(HWND dialog)
+bool StartVerifyWorker(FileCheckRun* run)
 {
-    return StartWorker(&VerifyWorkerThread, VerifyWorker, dialog);
+    return StartWorker(&run->Thread, VerifyWorker, run);
 }
 
-void RequestVerifyStart()
+void RequestVerifyStart(FileCheckRun* run)
 {
-    PostWorkerMessage(&VerifyWorkerThread, WM_VERIFY_START);
+    PostWorkerMessage(&run->Thread, WM_VERIFY_START);
 }
 
-void RequestVerifyStop()
+void RequestVerifyStop(FileCheckRun* run)
 {
-    RequestWorkerStop(&VerifyWorkerThread, WM_VERIFY_STOP);
+    RequestWorkerStop(&run->Thread, WM_VERIFY_STOP);
 }
 
-void WaitForVerifyWorker()
+void WaitForVerifyWorker(FileCheckRun* run)
 {
-    JoinWorker(&VerifyWorkerThread);
+    JoinWorker(&run->Thread);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/worker_win32.h"
+#include "verify/verify_run.h"
 
 #include <windows.h>
 
@@ -11,22 +12,29 @@ constexpr UINT VerifyMsgStatus = WM_APP + 0x10;    // item, status text (a const
 constexpr UINT VerifyMsgRange = WM_APP + 0x11;     // the bar's range for a new file; position 0
 constexpr UINT VerifyMsgPosition = WM_APP + 0x12;  // the bar's position
 
-// The dialog's worker, while one runs or waits for its start.
-extern Worker VerifyWorkerThread;
+// One check: what it checks, how far its run is and the worker that runs
+// it. The dialog owns it and lends it to the worker by pointer; the worker
+// writes State while it runs, the dialog reads it once the worker is done.
+struct FileCheckRun {
+    HWND Dialog;         // where the worker reports
+    Worker Thread;       // while one runs or waits for its start
+    VerifyState State;
+    VerifyItems Items;
+};
 
-// Starts VerifyWorker for the dialog and returns once the thread has a
-// message queue, so that a start request posted at once is not lost.
+// Starts VerifyWorker for the run's dialog and returns once the thread has
+// a message queue, so that a start request posted at once is not lost.
 // False when the thread could not be started.
-bool StartVerifyWorker(HWND dialog);
+bool StartVerifyWorker(FileCheckRun* run);
 
 // Asks the worker to begin its run (WM_VERIFY_START).
-void RequestVerifyStart();
+void RequestVerifyStart(FileCheckRun* run);
 
 // Asks the worker to stop (WM_VERIFY_STOP, with the stop flag), which it
 // sees within one piece.
-void RequestVerifyStop();
+void RequestVerifyStop(FileCheckRun* run);
 
 // Waits for the worker's end and closes its handle. The worker updates the
 // dialog's controls with sent messages, which this thread carries out while
 // it waits, or neither thread would ever go on.
-void WaitForVerifyWorker();
+void WaitForVerifyWorker(FileCheckRun* run);

@@ -68,14 +68,17 @@ void NoPosition(void*, uint32_t) {}
 // The worker's loop without a dialog: open, piece after piece, verdict.
 double HashingPath(uint32_t* errors)
 {
-    CollectVerifyItems([](void*, int, const char*) {}, nullptr);
+    static VerifyItems items;
+    CollectVerifyItems(&items, [](void*, int, const char*) {}, nullptr);
     const VerifyView view = {nullptr, NoStatus, NoRange, NoPosition};
     static uint8_t piece[VerifyPieceSize];
-    ResetVerifyState(&VerifyRun);
+    VerifyState run = {};
+    run.Items = &items;
+    ResetVerifyState(&run);
     const double start = Now();
-    while (VerifyStep(&VerifyRun, view, SetupScript.InstallFolder, piece)) {
+    while (VerifyStep(&run, view, SetupScript.InstallFolder, piece)) {
     }
-    *errors = VerifyRun.ErrorCount;
+    *errors = run.ErrorCount;
     return Now() - start;
 }
 

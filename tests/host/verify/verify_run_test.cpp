@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,11 @@ void SetEntry(int disc, int entry, const char* name, const std::string& digest)
 
 class VerifyRunTest : public testing::Test {
 protected:
-    void SetUp() override { ClearModel(); }
+    void SetUp() override
+    {
+        ClearModel();
+        VerifyRun.Items = Items.get();
+    }
     void TearDown() override
     {
         AbandonVerifyRun(&VerifyRun);
@@ -70,10 +75,10 @@ protected:
     }
 
     // Lists the files as the dialog does.
-    static void Collect(FakeView& view)
+    void Collect(FakeView& view)
     {
         view.Names.clear();
-        CollectVerifyItems(
+        CollectVerifyItems(Items.get(),
             [](void* c, int item, const char* name) {
                 static_cast<FakeView*>(c)->Names.resize(item + 1);
                 static_cast<FakeView*>(c)->Names[item] = name;
@@ -95,6 +100,8 @@ protected:
     }
 
     TempDir Dir;
+    std::unique_ptr<VerifyItems> Items{new VerifyItems()};
+    VerifyState VerifyRun{};
 };
 
 }  // namespace
@@ -154,7 +161,7 @@ TEST_F(VerifyRunTest, ItemsAreTheFilesWithADigestOfEveryDiscUpToDiscnum)
     SetEntry(3, 0, "beyond.dat", "44");
     SetupScript.DISCNUM = 3;
     std::vector<std::string> names;
-    const int count = CollectVerifyItems(
+    const int count = CollectVerifyItems(Items.get(),
         [](void* c, int item, const char* name) {
             auto* list = static_cast<std::vector<std::string>*>(c);
             EXPECT_EQ(static_cast<int>(list->size()), item);
@@ -163,8 +170,8 @@ TEST_F(VerifyRunTest, ItemsAreTheFilesWithADigestOfEveryDiscUpToDiscnum)
         &names);
     EXPECT_EQ(3, count);
     EXPECT_EQ((std::vector<std::string>{"a.dat", "b.dat", "c.dat"}), names);
-    EXPECT_STREQ("22", ItemDigest[1]);
-    EXPECT_STREQ("33", ItemDigest[2]);
+    EXPECT_STREQ("22", Items->Digest[1]);
+    EXPECT_STREQ("33", Items->Digest[2]);
 }
 
 TEST_F(VerifyRunTest, FilesOfAnOptionThatWasNotInstalledAreNotListed)
@@ -176,9 +183,9 @@ TEST_F(VerifyRunTest, FilesOfAnOptionThatWasNotInstalledAreNotListed)
     SetupScript.DiscFiles[0][1].OptionMask = 0x08;
     SetupScript.DiscFiles[0][2].OptionMask = 0x04;
     SetupScript.DISCNUM = 1;
-    auto collect = [] {
+    auto collect = [this] {
         std::vector<std::string> names;
-        CollectVerifyItems(
+        CollectVerifyItems(Items.get(),
             [](void* c, int, const char* name) {
                 static_cast<std::vector<std::string>*>(c)->push_back(name);
             },
@@ -187,7 +194,7 @@ TEST_F(VerifyRunTest, FilesOfAnOptionThatWasNotInstalledAreNotListed)
     };
     SetupScript.InstallOption = 0x04 | DesktopShortcutBit;
     EXPECT_EQ((std::vector<std::string>{"both.dat", "minimum.dat"}), collect());
-    EXPECT_STREQ("33", ItemDigest[1]);
+    EXPECT_STREQ("33", Items->Digest[1]);
     SetupScript.InstallOption = 0x08;
     EXPECT_EQ((std::vector<std::string>{"both.dat", "full.dat"}), collect());
     // No option word to go by: every file with a digest.
@@ -205,16 +212,16 @@ TEST_F(VerifyRunTest, AnEmptyNameEndsItsDiscsListAndTheNamesComeFromTheItemTable
     FakeView view;
     Collect(view);
     EXPECT_EQ((std::vector<std::string>{"a.dat", "b.dat"}), view.Names);
-    EXPECT_EQ(2, ItemCount);
-    EXPECT_STREQ("b.dat", ItemName[1]);
-    EXPECT_STREQ("44", ItemDigest[1]);
+    EXPECT_EQ(2, Items->Count);
+    EXPECT_STREQ("b.dat", Items->Name[1]);
+    EXPECT_STREQ("44", Items->Digest[1]);
 }
 
 TEST_F(VerifyRunTest, DiscnumBeyondTheTableIsBounded)
 {
     SetEntry(9, 0, "last.dat", "11");
     SetupScript.DISCNUM = 0xFFFFFFFF;
-    int count = CollectVerifyItems([](void*, int, const char*) {}, nullptr);
+    int count = CollectVerifyItems(Items.get(), [](void*, int, const char*) {}, nullptr);
     EXPECT_EQ(1, count);
 }
 

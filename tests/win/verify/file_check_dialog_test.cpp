@@ -3,6 +3,7 @@
 #include "verify/file_check.h"
 #include "verify/md5.h"
 #include "verify/verify_run.h"
+#include "verify/verify_worker_win32.h"
 
 #include "res/resource.h"
 #include "script/setup_model.h"
@@ -13,6 +14,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -104,12 +106,13 @@ protected:
             if (dialog != nullptr)
                 result = act(dialog);
         });
-        FileCheckDialog();
+        FileCheckDialog(Run.get());
         driver.join();
         return result;
     }
 
     TempDir Dir;
+    std::unique_ptr<FileCheckRun> Run{new FileCheckRun()};
 };
 
 }  // namespace
@@ -219,8 +222,8 @@ TEST_F(FileCheckTest, EndDuringARunClosesWithoutMessageAndReleasesTheFile)
     UnhookWindowsHookEx(hook);
     EXPECT_EQ("closed", result);
     EXPECT_EQ("none", seen);
-    EXPECT_EQ(nullptr, VerifyRun.OpenFile);
-    EXPECT_LT(VerifyRun.BytesDone, 96u << 20) << "the run was not stopped midway";
+    EXPECT_EQ(nullptr, Run->State.OpenFile);
+    EXPECT_LT(Run->State.BytesDone, 96u << 20) << "the run was not stopped midway";
     // Nobody holds the file any more: it can be opened without sharing.
     HANDLE file = CreateFileA((Dir / "big.dat").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
