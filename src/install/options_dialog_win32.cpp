@@ -49,11 +49,13 @@ bool ShowLogo(HWND dialog, OptionsDialog* data)
         return false;
     int32_t width = 0;
     int32_t height = 0;
-    uint8_t* picture = LoadEpaImage("LOGO.EPA", &width, &height);
+    char logo[PathWidth];
+    uint8_t* picture =
+        SourcePath(logo, "LOGO.EPA") ? LoadEpaImage(logo, &width, &height) : nullptr;
     if (picture == nullptr) {
         FreeSurface(data->Logo);
         data->Logo = nullptr;
-        ShowUnreadableData(dialog, "LOGO.EPA", SetupScript.APPLITITLE);
+        ShowUnreadableData(dialog, logo[0] != '\0' ? logo : "LOGO.EPA", SetupScript.APPLITITLE);
         return false;
     }
     // Drawn at its own size, cut to the surface: a logo of another size must

@@ -46,7 +46,9 @@ uint8_t* LoadElementPicture(ScreenElement* e)
     e->ImageHeight = 0;
     int32_t width = 0;
     int32_t height = 0;
-    uint8_t* pixels = LoadEpaImage(name, &width, &height);
+    // Read beside the setup data, whatever the current folder.
+    char path[PathWidth];
+    uint8_t* pixels = SourcePath(path, name) ? LoadEpaImage(path, &width, &height) : nullptr;
     if (pixels == nullptr)
         return nullptr;
     if (width < 0 || height < 0) {
