@@ -209,6 +209,14 @@ protected:
         EnumChildWindows(window, AddChildText, reinterpret_cast<LPARAM>(&Transcript));
     }
 
+    // A message box's caption and text; its buttons are the system's own,
+    // in the system's language, so they differ between locales by design.
+    void NoteMessage(const std::string& what, HWND box)
+    {
+        Transcript.push_back(what + ": " + WindowText(box));
+        Transcript.push_back("  text: " + MessageBoxText(box));
+    }
+
     void Keep()
     {
         std::string text;
@@ -291,7 +299,7 @@ TEST_F(CodePageRun, TheSampleRoundTripShowsAndNamesEverythingInJapanese)
     HWND closing = WaitForDialog("Drubel", 60000);
     ASSERT_NE(nullptr, closing) << "the check never ended";
     EXPECT_EQ("インストールされたファイルはすべて正常です。", MessageBoxText(closing));
-    Note("check message", closing);
+    NoteMessage("check message", closing);
     for (const std::string& row : CheckRows(check))
         Transcript.push_back("  row: " + row);
     PressButton(closing, IDOK);
@@ -310,7 +318,7 @@ TEST_F(CodePageRun, TheSampleRoundTripShowsAndNamesEverythingInJapanese)
     PressButton(uninstall, IDOK);
     HWND done = WaitForDialogExcept(Title, nullptr, 60000);
     ASSERT_NE(nullptr, done) << "no closing message";
-    Note("uninstall message", done);
+    NoteMessage("uninstall message", done);
     PressButton(done, IDOK);
     EXPECT_EQ(0, WaitForExit(program, 20000));
     CloseHandle(program);
