@@ -662,34 +662,37 @@ bool SysGetCommandArguments(char* out, size_t outBytes)
     return true;
 }
 
-bool SysGetModulePath(char* out, size_t outBytes)
+// A folder or file the system writes into a wide buffer of ours, with its
+// count of characters (0 on failure, the size needed when too small).
+template <class Get>
+static bool PathFromSystem(char* out, size_t outBytes, Get get)
 {
     if (outBytes == 0)
         return false;
     out[0] = '\0';
     wchar_t path[WidePathChars];
-    const DWORD n = GetModuleFileNameW(nullptr, path, WidePathChars);
+    const DWORD n = get(path);
     return n > 0 && n < WidePathChars && SysPathFromWide(path, out, outBytes);
+}
+
+bool SysGetModulePath(char* out, size_t outBytes)
+{
+    return PathFromSystem(out, outBytes, [](wchar_t* path) {
+        return GetModuleFileNameW(nullptr, path, WidePathChars);
+    });
 }
 
 bool SysGetTempFolder(char* out, size_t outBytes)
 {
-    if (outBytes == 0)
-        return false;
-    out[0] = '\0';
-    wchar_t path[WidePathChars];
-    const DWORD n = GetTempPathW(WidePathChars, path);
-    return n > 0 && n < WidePathChars && SysPathFromWide(path, out, outBytes);
+    return PathFromSystem(out, outBytes,
+                          [](wchar_t* path) { return GetTempPathW(WidePathChars, path); });
 }
 
 bool SysGetWindowsFolder(char* out, size_t outBytes)
 {
-    if (outBytes == 0)
-        return false;
-    out[0] = '\0';
-    wchar_t path[WidePathChars];
-    const UINT n = GetWindowsDirectoryW(path, WidePathChars);
-    return n > 0 && n < WidePathChars && SysPathFromWide(path, out, outBytes);
+    return PathFromSystem(out, outBytes, [](wchar_t* path) {
+        return static_cast<DWORD>(GetWindowsDirectoryW(path, WidePathChars));
+    });
 }
 
 bool SysEnterWindowsFolder()

@@ -124,45 +124,12 @@ bool WaitForFile(const std::wstring& path, DWORD milliseconds)
     return ExistsW(path);
 }
 
-// The rows of the file check's list, read through memory of the program's
-// own process, in UTF-16.
+// The rows of the file check's list, a line each.
 std::vector<std::string> CheckRows(HWND dialog)
 {
     std::vector<std::string> rows;
-    HWND list = GetDlgItem(dialog, CheckList);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                 ProcessOf(dialog));
-    if (!process)
-        return rows;
-    const SIZE_T chars = 260;
-    char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + chars * 2,
-                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    DWORD_PTR count = 0;
-    if (remote)
-        SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
-    for (int item = 0; item < static_cast<int>(count); ++item) {
-        std::string row;
-        for (int column = 0; column < 2; ++column) {
-            LVITEMW request = {};
-            request.iSubItem = column;
-            request.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
-            request.cchTextMax = static_cast<int>(chars);
-            wchar_t wide[chars + 1] = {};
-            DWORD_PTR length = 0;
-            if (WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
-                SendMessageTimeoutW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
-                                    reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &length))
-                ReadProcessMemory(process, remote + sizeof(LVITEMW), wide, chars * 2, nullptr);
-            char text[600] = {};
-            if (!WideToCp932(reinterpret_cast<const char16_t*>(wide), text))
-                strcpy(text, "<no 932 form>");
-            row += (column ? " | " : "") + std::string(text);
-        }
-        rows.push_back(row);
-    }
-    if (remote)
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
+    for (const ListRow& row : ListRows(GetDlgItem(dialog, CheckList)))
+        rows.push_back(row.first + " | " + row.second);
     return rows;
 }
 

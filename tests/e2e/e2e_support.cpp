@@ -4,6 +4,7 @@
 #include "common/cp932.h"
 #include "common/system_text.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -451,4 +452,46 @@ std::vector<std::string> PendingRemovals()
     }
     RegCloseKey(key);
     return files;
+}
+
+// The first two columns of each row of a list view of another process, in
+// UTF-16 converted by number: such a list answers only through memory of
+// its own process, where the item record and the text buffer are placed.
+std::vector<ListRow> ListRows(HWND list)
+{
+    std::vector<ListRow> rows;
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                 ProcessOf(list));
+    if (!process)
+        return rows;
+    const SIZE_T chars = 260;
+    char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + chars * 2,
+                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    DWORD_PTR count = 0;
+    if (remote)
+        SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+    for (int item = 0; item < static_cast<int>(count); ++item) {
+        std::string texts[2];
+        for (int column = 0; column < 2; ++column) {
+            LVITEMW request = {};
+            request.iSubItem = column;
+            request.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+            request.cchTextMax = static_cast<int>(chars);
+            wchar_t wide[chars + 1] = {};
+            DWORD_PTR length = 0;
+            if (WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
+                SendMessageTimeoutW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
+                                    reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &length))
+                ReadProcessMemory(process, remote + sizeof(LVITEMW), wide, chars * 2, nullptr);
+            char text[600] = {};
+            if (!WideToCp932(reinterpret_cast<const char16_t*>(wide), text))
+                strcpy(text, "<no 932 form>");
+            texts[column] = text;
+        }
+        rows.emplace_back(texts[0], texts[1]);
+    }
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return rows;
 }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // ---- Places ---------------------------------------------------------------
@@ -78,6 +79,11 @@ bool ControlEnabled(HWND dialog, int id);
 bool ControlVisible(HWND dialog, int id);
 HWND FocusOf(HWND dialog);
 DWORD ProcessOf(HWND window);
+
+// The first two columns of each row of a list view in another process.
+using ListRow = std::pair<std::string, std::string>;
+std::vector<ListRow> ListRows(HWND list);
+
 std::string ProcessImagePath(DWORD processId);
 // The process of a window, opened so that the driver can wait for it.
 HANDLE OpenWindowProcess(HWND window);

@@ -121,46 +121,7 @@ std::string Md5Hex(const std::string& bytes, bool upperCase)
     return hex;
 }
 
-// The rows of the check list. A list view of another process answers only
-// through memory of its own process: the item record and the text buffer
-// are placed there.
-std::vector<Row> CheckRows(HWND dialog)
-{
-    std::vector<Row> rows;
-    HWND list = GetDlgItem(dialog, CheckList);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                 ProcessOf(dialog));
-    if (!process)
-        return rows;
-    const SIZE_T textSize = 260;
-    char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize,
-                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    DWORD_PTR count = 0;
-    if (remote)
-        SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
-    for (int item = 0; item < static_cast<int>(count); ++item) {
-        std::string texts[2];
-        for (int column = 0; column < 2; ++column) {
-            LVITEMA request = {};
-            request.iSubItem = column;
-            request.pszText = remote + sizeof(LVITEMA);
-            request.cchTextMax = static_cast<int>(textSize);
-            char text[textSize + 1] = {};
-            DWORD_PTR length = 0;
-            if (WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
-                SendMessageTimeoutA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
-                                    reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000,
-                                    &length))
-                ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize, nullptr);
-            texts[column] = text;
-        }
-        rows.emplace_back(texts[0], texts[1]);
-    }
-    if (remote)
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    return rows;
-}
+std::vector<Row> CheckRows(HWND dialog) { return ListRows(GetDlgItem(dialog, CheckList)); }
 
 bool RowShows(HWND dialog, size_t row, const std::string& verdict)
 {

@@ -72,6 +72,9 @@ public:
 TEST_F(InstallUndo, AFreshInstallationAbortedTakesItsBrandFoldersToo)
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\DrubelE2E");
+    // Big enough that the copy is still running when the Esc comes, even on
+    // a busy machine: small files alone are all copied before it.
+    Files.push_back({1, "data\\movie.dat", 192u << 20, true});
     HWND options = StartAndOpenOptions();
     ASSERT_NE(nullptr, options);
     HWND window = ConfirmOptions(options);
