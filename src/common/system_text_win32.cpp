@@ -545,22 +545,25 @@ static std::unique_ptr<wchar_t[]> ReadWideValue(HKEY key, const char* name)
     return value;
 }
 
-bool SysRegReadText(HKEY key, const char* name, char* out, size_t outBytes)
+// A string value in 932: as a path (with the short-form fallback) or as text.
+static bool ReadTextValue(HKEY key, const char* name, char* out, size_t outBytes, bool asPath)
 {
     if (outBytes == 0)
         return false;
     out[0] = '\0';
     std::unique_ptr<wchar_t[]> value = ReadWideValue(key, name);
-    return value && ToProgram(value.get(), out, outBytes);
+    return value && (asPath ? SysPathFromWide(value.get(), out, outBytes)
+                            : ToProgram(value.get(), out, outBytes));
+}
+
+bool SysRegReadText(HKEY key, const char* name, char* out, size_t outBytes)
+{
+    return ReadTextValue(key, name, out, outBytes, false);
 }
 
 bool SysRegReadPath(HKEY key, const char* name, char* out, size_t outBytes)
 {
-    if (outBytes == 0)
-        return false;
-    out[0] = '\0';
-    std::unique_ptr<wchar_t[]> value = ReadWideValue(key, name);
-    return value && SysPathFromWide(value.get(), out, outBytes);
+    return ReadTextValue(key, name, out, outBytes, true);
 }
 
 bool SysRegWriteBinary(HKEY key, const char* name, const void* data, DWORD size)
