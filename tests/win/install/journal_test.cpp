@@ -100,3 +100,24 @@ TEST_F(Journal, AFinishedInstallationForgetsItsJournal)
     // Outside an installation nothing is recorded and every file may be made.
     EXPECT_TRUE(JournalNewFile((Install + "\\new.dat").c_str()));
 }
+
+TEST_F(Journal, AKeyLevelThatWasThereBeforeStaysThoughItsNameEndsIn5C)
+{
+    // 表 is 95 5C: its trail byte is no level's end.
+    char level[TextWidth];
+    snprintf(level, sizeof level, "Software\\DrubelTests\\%lu\x95\x5C", GetCurrentProcessId());
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, level, 0, nullptr, 0, KEY_WRITE,
+                                             nullptr, &key, nullptr));
+    RegCloseKey(key);
+    snprintf(SetupScript.REGADDRESS, sizeof SetupScript.REGADDRESS, "%s\\Game", level);
+    JournalBegin();
+    EXPECT_TRUE(Marked());
+    RollBackInstallation();
+    EXPECT_FALSE(Marked());
+    const LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, level, 0, KEY_READ, &key);
+    EXPECT_EQ(ERROR_SUCCESS, opened) << "the level that was there before went";
+    if (opened == ERROR_SUCCESS)
+        RegCloseKey(key);
+    RegDeleteKeyA(HKEY_CURRENT_USER, level);
+}
