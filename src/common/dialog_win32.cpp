@@ -1,7 +1,5 @@
 #include "common/dialog_win32.h"
 
-#include "common/system_text.h"
-
 namespace {
 
 struct DialogStart {
@@ -33,6 +31,8 @@ HINSTANCE ModuleInstance()
 INT_PTR RunModalDialog(int templateId, HWND owner, DLGPROC procedure, void* data)
 {
     DialogStart start = {procedure, data};
-    return SysDialogBox(ModuleInstance(), templateId, owner, StartDialog,
-                        reinterpret_cast<LPARAM>(&start));
+    // The wide form: every dialog is a Unicode window, its texts set and read
+    // through the system-text layer.
+    return DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(templateId), owner, StartDialog,
+                           reinterpret_cast<LPARAM>(&start));
 }

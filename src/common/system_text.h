@@ -35,8 +35,6 @@ bool SysTextHadNoForm();
 bool SysPathFromWide(const wchar_t* path, char* out, size_t outBytes);
 
 // Windows, dialogs and controls.
-INT_PTR SysDialogBox(HINSTANCE instance, int resourceId, HWND owner, DLGPROC procedure,
-                     LPARAM parameter);
 bool SysSetWindowText(HWND window, const char* text);
 bool SysSetDlgItemText(HWND dialog, int id, const char* text);
 // False when the text does not fit `outBytes` or has no 932 form (the
@@ -65,8 +63,6 @@ bool SysMoveFile(const char* from, const char* to);
 bool SysScheduleDeletion(const char* path);
 bool SysGetFreeSpace(const char* folder, uint64_t* available);
 bool SysGetFullPath(const char* path, char* out, size_t outBytes);
-bool SysSetCurrentFolder(const char* path);
-bool SysGetCurrentFolder(char* out, size_t outBytes);
 
 // One entry of a directory search. Name is the entry's long name, or its
 // short name when the long one has no 932 form, or empty when neither has

@@ -137,12 +137,6 @@ bool SysPathFromWide(const wchar_t* path, char* out, size_t outBytes)
 
 // Windows, dialogs and controls.
 
-INT_PTR SysDialogBox(HINSTANCE instance, int resourceId, HWND owner, DLGPROC procedure,
-                     LPARAM parameter)
-{
-    return DialogBoxParamW(instance, MAKEINTRESOURCEW(resourceId), owner, procedure, parameter);
-}
-
 bool SysSetWindowText(HWND window, const char* text)
 {
     WideText wide(text ? text : "", WideText::Shown);
@@ -329,22 +323,6 @@ bool SysGetFullPath(const char* path, char* out, size_t outBytes)
     if (n == 0 || n >= WidePathChars)
         return false;
     return SysPathFromWide(full, out, outBytes);
-}
-
-bool SysSetCurrentFolder(const char* path)
-{
-    WideText wide(path);
-    return wide && wide.Get() && SetCurrentDirectoryW(wide.Get());
-}
-
-bool SysGetCurrentFolder(char* out, size_t outBytes)
-{
-    if (outBytes == 0)
-        return false;
-    out[0] = '\0';
-    wchar_t folder[WidePathChars];
-    const DWORD n = GetCurrentDirectoryW(WidePathChars, folder);
-    return n > 0 && n < WidePathChars && SysPathFromWide(folder, out, outBytes);
 }
 
 HANDLE SysFindFirst(const char* pattern, SysFindData* found)
