@@ -51,14 +51,14 @@ DestinationVerdict JudgeDestination(const char* text, const char* mustMakeFolder
     if (!out->Read || !IsPlainFolderPath(mustMakeFolder) || !IsPlainFolderPath(brandFolder) ||
         !IsAbsoluteFolderPath(text) || !system.Resolve(system.Context, out->Typed))
         return DestinationInvalid;
-    char base[260];
+    char base[PathWidth];
     CopyText(base, sizeof base, out->Typed);
     if (!ComposeInstallFolder(base, mustMakeFolder, out->InstallFolder, sizeof out->InstallFolder) ||
         !system.UsableHere(system.Context, out->InstallFolder)) {
         out->InstallFolder[0] = '\0';
         return DestinationInvalid;
     }
-    char drive[260];
+    char drive[PathWidth];
     DrivePartOf(out->Typed, drive, sizeof drive);
     if (drive[0] == '\0')
         return DestinationDriveUnknown;

@@ -2,6 +2,8 @@
 // folder that need no system call.
 #pragma once
 
+#include "script/setup_model.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -47,11 +49,11 @@ struct Destination {
     // not), and then what the dialog remembers for its next opening: the
     // text, resolved once it resolves.
     bool Read;
-    char Typed[260];
+    char Typed[PathWidth];
     // Accepted or short of space: the base folder to keep (a drive root
     // keeps its backslash) and the install folder below it.
-    char Chosen[260];
-    char InstallFolder[260];
+    char Chosen[PathWidth];
+    char InstallFolder[PathWidth];
 };
 
 // Judges the edit text `text` (null when it does not fit 260 bytes) for an

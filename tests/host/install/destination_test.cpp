@@ -8,13 +8,15 @@
 
 namespace {
 
+// The drive the judge last asked about.
+std::string AskedDrive;
+
 struct FakeSystem {
     bool Resolves = true;
     const char* ResolvedAs = nullptr;  // null: the text is already absolute
     bool Usable = true;
     bool DriveKnown = true;
     uint64_t Free = 1000;
-    std::string AskedDrive;
 };
 
 bool Resolve(void* context, char* path)
@@ -27,8 +29,8 @@ bool Resolve(void* context, char* path)
 bool Usable(void* context, const char*) { return static_cast<FakeSystem*>(context)->Usable; }
 bool FreeBytes(void* context, const char* drive, uint64_t* bytes)
 {
-    FakeSystem* system = static_cast<FakeSystem*>(context);
-    system->AskedDrive = drive;
+    const FakeSystem* system = static_cast<FakeSystem*>(context);
+    AskedDrive = drive;
     *bytes = system->Free;
     return system->DriveKnown;
 }
@@ -73,19 +75,22 @@ TEST(Destination, EachConfirmComesToOneVerdictAndOneMessage)
 {
     for (const Case& c : Cases) {
         FakeSystem system = c.System;
+        AskedDrive.clear();
         const DestinationSystem calls = {&system, Resolve, Usable, FreeBytes};
         Destination out;
         EXPECT_EQ(c.Verdict, JudgeDestination(c.Text, c.MustMake, c.Brand, c.Required, calls, &out))
             << c.Name;
         EXPECT_EQ(c.Typed != nullptr, out.Read) << c.Name;
-        if (c.Typed != nullptr)
+        if (c.Typed != nullptr) {
             EXPECT_EQ(std::string(c.Typed), out.Typed) << c.Name;
+        }
         EXPECT_EQ(std::string(c.Chosen), out.Chosen) << c.Name;
         EXPECT_EQ(std::string(c.InstallFolder), out.InstallFolder) << c.Name;
         const bool goesOn = c.Verdict == DestinationAccepted || c.Verdict == DestinationShortOfSpace;
         EXPECT_EQ(goesOn, DestinationMessage(c.Verdict) == nullptr) << c.Name;
-        if (goesOn)
-            EXPECT_EQ(std::string(c.Chosen).substr(0, 2), system.AskedDrive) << c.Name;
+        if (goesOn) {
+            EXPECT_EQ(std::string(c.Chosen).substr(0, 2), AskedDrive) << c.Name;
+        }
     }
 }
 
