@@ -63,6 +63,37 @@ bool PakFindMember(const uint8_t* tables, const PakDirectory& directory, uint64_
     return false;
 }
 
+// The file layer, or the bytes in memory that stand in for it.
+static bool SourceSize(const PakFile* file, uint64_t* size)
+{
+    if (file->Memory == nullptr)
+        return OsFileSize(file->File, size);
+    *size = file->MemorySize;
+    return true;
+}
+
+static bool SourceRead(PakFile* file, void* buffer, uint32_t count, uint32_t* delivered)
+{
+    if (file->Memory == nullptr)
+        return OsRead(file->File, buffer, count, delivered);
+    const uint64_t left = file->MemorySize - file->MemoryPosition;
+    const uint32_t take = left < count ? static_cast<uint32_t>(left) : count;
+    memcpy(buffer, file->Memory + file->MemoryPosition, take);
+    file->MemoryPosition += take;
+    *delivered = take;
+    return true;
+}
+
+static bool SourceSeek(PakFile* file, uint64_t position)
+{
+    if (file->Memory == nullptr)
+        return OsSeek(file->File, position);
+    if (position > file->MemorySize)
+        return false;
+    file->MemoryPosition = position;
+    return true;
+}
+
 // Finds the member in the open archive and leaves the position on its first
 // byte. False when it is not there or the archive is not sound.
 static bool LookUpMember(PakFile* file, const char* memberPath)
@@ -70,7 +101,7 @@ static bool LookUpMember(PakFile* file, const char* memberPath)
     uint64_t fileSize = 0;
     uint8_t header[PakHeaderSize];
     uint32_t got = 0;
-    if (!OsFileSize(file->File, &fileSize) || !OsRead(file->File, header, sizeof header, &got) ||
+    if (!SourceSize(file, &fileSize) || !SourceRead(file, header, sizeof header, &got) ||
         got != sizeof header)
         return false;
     PakDirectory directory;
@@ -84,11 +115,11 @@ static bool LookUpMember(PakFile* file, const char* memberPath)
         return false;
     bool found = false;
     uint32_t offset = 0, size = 0;
-    if (OsRead(file->File, tables, static_cast<uint32_t>(directory.Bytes), &got) &&
+    if (SourceRead(file, tables, static_cast<uint32_t>(directory.Bytes), &got) &&
         got == directory.Bytes)
         found = PakFindMember(tables, directory, fileSize, PakSearchName(memberPath), &offset, &size);
     free(tables);
-    if (!found || !OsSeek(file->File, offset))
+    if (!found || !SourceSeek(file, offset))
         return false;
     file->DataOffset = offset;
     file->Size = size;
@@ -110,6 +141,40 @@ PakFile* PakOpenMember(const char* archive, const char* member)
     file->InArchive = 1;
     if (!LookUpMember(file, member)) {
         OsClose(file->File);
+        free(file);
+        return nullptr;
+    }
+    return file;
+}
+
+static PakFile* MemoryFile(const void* data, uint64_t size)
+{
+    if (data == nullptr && size != 0)
+        return nullptr;
+    PakFile* file = static_cast<PakFile*>(calloc(1, sizeof(PakFile)));
+    if (file == nullptr)
+        return nullptr;
+    // A distinct pointer for an empty block, so that the memory source is still chosen.
+    static const uint8_t Empty = 0;
+    file->Memory = data != nullptr ? static_cast<const uint8_t*>(data) : &Empty;
+    file->MemorySize = size;
+    file->Size = size;
+    return file;
+}
+
+PakFile* PakOpenMemory(const void* data, uint64_t size)
+{
+    return MemoryFile(data, size);
+}
+
+PakFile* PakOpenMemberInMemory(const void* archive, uint64_t size, const char* member)
+{
+    PakFile* file = MemoryFile(archive, size);
+    if (file == nullptr)
+        return nullptr;
+    file->InArchive = 1;
+    file->Size = 0;
+    if (!LookUpMember(file, member)) {
         free(file);
         return nullptr;
     }
@@ -147,7 +212,7 @@ int PakReadPart(PakFile* file, void* buffer, uint32_t position, uint32_t count)
         return 0;
     file->Requested = count;
     file->Delivered = 0;
-    return OsRead(file->File, buffer, count, &file->Delivered) ? 1 : 0;
+    return SourceRead(file, buffer, count, &file->Delivered) ? 1 : 0;
 }
 
 int PakRead(PakFile* file, void* buffer)
@@ -159,7 +224,7 @@ int PakRead(PakFile* file, void* buffer)
 
 int PakWaitRead(const PakFile* file)
 {
-    if (file == nullptr || file->File == nullptr)
+    if (file == nullptr || (file->File == nullptr && file->Memory == nullptr))
         return 0;
     return file->Delivered >= file->Requested ? 1 : 0;
 }
@@ -168,6 +233,7 @@ void PakClose(PakFile* file)
 {
     if (file == nullptr)
         return;
-    OsClose(file->File);
+    if (file->Memory == nullptr)
+        OsClose(file->File);
     free(file);
 }

@@ -17,6 +17,11 @@ struct PakFile {
     uint32_t Requested;   // bytes asked for by the last read
     uint32_t Delivered;   // bytes the last read delivered
     uint32_t DataOffset;  // absolute position of the member's first byte (0 when loose)
+    // Bytes held in memory stand in for the file when set: File is then null.
+    // The reads, the size and the directory lookup go through the same code.
+    const uint8_t* Memory;
+    uint64_t MemorySize;
+    uint64_t MemoryPosition;
 };
 
 // The loose file `member` (a path) when it exists, else the member of its
@@ -27,6 +32,10 @@ PakFile* PakOpen(const char* member, const char* archive);
 // Only the archive member, never a loose file: what the authoring tool uses
 // to look inside an archive. PakOpen falls back to it.
 PakFile* PakOpenMember(const char* archive, const char* member);
+// The same two over bytes in memory, which the caller keeps alive until
+// PakClose: a loose file of `size` bytes, or the member of an archive image.
+PakFile* PakOpenMemory(const void* data, uint64_t size);
+PakFile* PakOpenMemberInMemory(const void* archive, uint64_t size, const char* member);
 uint64_t PakGetSize(const PakFile* file);
 // Reads `Size` bytes from the current position in one read. 1 when the
 // system read succeeded; 0 for a file of 4 GB or more, which no single

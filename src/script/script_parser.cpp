@@ -114,12 +114,17 @@ int ParseSetupScriptText(const char* text)
 
 int LoadSetupScript()
 {
-    NoteBase = nullptr;
     char script[PathWidth];
     char archive[PathWidth];
     PakFile* file = SourcePath(script, ScriptFileName) && SourcePath(archive, ArchiveFileName)
                         ? PakOpen(script, archive)
                         : nullptr;
+    return LoadSetupScriptFrom(file);
+}
+
+int LoadSetupScriptFrom(PakFile* file)
+{
+    NoteBase = nullptr;
     if (file == nullptr) {
         NoteAt(NoteNoScript, nullptr);
         return 0;

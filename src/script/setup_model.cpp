@@ -54,10 +54,13 @@ void ResetSetupScript()
         free(step.ArgumentText);
         step = ExecStep();
     }
+    // The parser stores names from the front of a list without gaps (every
+    // reader stops at the first null), so the owned blocks end there.
     for (auto& disc : s.DiscFiles) {
         for (FileEntry& entry : disc) {
-            if (entry.Name != nullptr)
-                free(entry.Name);
+            if (entry.Name == nullptr)
+                break;
+            free(entry.Name);
         }
     }
     memset(s.DiscFiles, 0, sizeof s.DiscFiles);

@@ -170,6 +170,9 @@ void ResetSetupScript();
 void ClearSetupScript();
 // Reads Drubel.ini (loose in SourceFolder, else from its Instdata.pak) into the record: 1 loaded, 0 failed.
 int LoadSetupScript();
+// The same from a file already opened (or null, which fails as a missing
+// script), which it closes: what a script held in memory goes through.
+int LoadSetupScriptFrom(PakFile* file);
 // `name` in SourceFolder. With no SourceFolder (the host tools, which
 // stage the setup data in their current folder) the name alone. False, with
 // an empty text, when the path does not fit.

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <unistd.h>
 
 static void CheckLookup(const uint8_t* data, size_t size, const char* name)
 {
@@ -38,15 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         CheckLookup(data, size, name);
     }
 
-    // The same through the file layer, as the program opens it.
-    static std::string path = "/tmp/fuzz_pak_" + std::to_string(getpid()) + ".pak";
-    FILE* f = fopen(path.c_str(), "wb");
-    if (f == nullptr)
-        return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
-    PakFile* file = PakOpen("no-such-loose-file\\TITLE.EPA", path.c_str());
+    // The same through the archive reader, as the program opens a member,
+    // with the input as the archive's bytes.
+    PakFile* file = PakOpenMemberInMemory(data, size, "no-such-loose-file\\TITLE.EPA");
     if (file != nullptr) {
+        if (PakGetSize(file) == 0 || file->DataOffset + PakGetSize(file) > size)
+            abort();
         uint8_t* buffer = static_cast<uint8_t*>(malloc(PakGetSize(file) + 1));
         PakRead(file, buffer);
         if (!PakWaitRead(file))

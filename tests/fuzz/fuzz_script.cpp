@@ -1,39 +1,13 @@
-// Arbitrary bytes as Drubel.ini, loaded through LoadSetupScript exactly as
-// the launcher loads it. Afterwards every text of the model must still end
+// Arbitrary bytes as Drubel.ini, loaded through the launcher's own loader
+// from memory, the same code that reads the file. Afterwards every text of the model must still end
 // inside its field and every owned block must be releasable.
 #include "script/script_diagnostics.h"
 #include "script/setup_model.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <fcntl.h>
-#include <unistd.h>
-
-// The script lives in a folder of its own; the fuzzer's current folder is
-// left as it is between runs, since the corpus paths are relative to it.
-static std::string Folder;
-static int Home = -1;
-
-static void RemoveFolder()
-{
-    unlink((Folder + "/Drubel.ini").c_str());
-    rmdir(Folder.c_str());
-}
-
-static void MakeFolder()
-{
-    char name[] = "/tmp/fuzz_script_XXXXXX";
-    if (mkdtemp(name) == nullptr)
-        abort();
-    Folder = name;
-    Home = open(".", O_RDONLY | O_DIRECTORY);
-    if (Home < 0)
-        abort();
-    atexit(RemoveFolder);
-}
+#include <initializer_list>
 
 static void CheckText(const char* text, size_t width)
 {
@@ -96,30 +70,17 @@ static void CheckNote(void*, ScriptNote, size_t offset, int)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (Folder.empty())
-        MakeFolder();
-    if (chdir(Folder.c_str()) != 0)
-        abort();
-    FILE* f = fopen("Drubel.ini", "wb");
-    if (f == nullptr)
-        abort();
-    if (size != 0 && fwrite(data, 1, size, f) != size)
-        abort();
-    fclose(f);
-
     // Half the runs with the authoring tool's observer, half as the launcher runs.
     ScriptObserver observer = {CheckNote, nullptr};
     TextSize = size;
     ScriptNotes = (size & 1) != 0 ? &observer : nullptr;
     // The record is as the reset at the end of the previous run left it.
-    LoadSetupScript();
+    LoadSetupScriptFrom(PakOpenMemory(data, size));
     ScriptNotes = nullptr;
     CheckModel();
     // A second load on top, as a script reloaded without a reset would be.
-    LoadSetupScript();
+    LoadSetupScriptFrom(PakOpenMemory(data, size));
     CheckModel();
     ResetSetupScript();
-    if (fchdir(Home) != 0)
-        abort();
     return 0;
 }

@@ -2,14 +2,15 @@
 // files, for the two shapes a game's discs hold: many small files, and one
 // large file.
 //
-//   copy_bench FOLDER
+//   copy_bench FOLDER [--smoke]
 //
 // FOLDER receives the files (FOLDER\disc, made once) and the copies
 // (FOLDER\worker, FOLDER\copyfile). The worker copies them as it copies a
 // disc: DiscDrive is FOLDER's drive and the list names the files from that
 // drive's root. For each shape the two ways take turns over a warm cache,
 // five times each; the best run of each counts. Prints MB/s for both and the
-// ratio of the worker to CopyFileA (above 1 is faster).
+// ratio of the worker to CopyFileA (above 1 is faster). --smoke runs each
+// shape once on a few small files, only to show that the measurement works.
 #include "common/text.h"
 #include "install/copy_worker.h"
 #include "install/folders.h"
@@ -21,14 +22,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr uint32_t LargeSize = 256u << 20;
-constexpr int SmallCount = 1000;
-constexpr int Rounds = 5;
+uint32_t LargeSize = 256u << 20;
+int SmallCount = 1000;
+int Rounds = 5;
 
 double Now()
 {
@@ -197,9 +199,15 @@ bool Measure(const std::string& disc, const std::string& root, const std::string
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 || argv[1][0] == '\0' || argv[1][1] != ':') {
-        fprintf(stderr, "usage: copy_bench FOLDER (with its drive letter)\n");
+    const bool smoke = argc == 3 && strcmp(argv[2], "--smoke") == 0;
+    if ((argc != 2 && !smoke) || argv[1][0] == '\0' || argv[1][1] != ':') {
+        fprintf(stderr, "usage: copy_bench FOLDER [--smoke] (FOLDER with its drive letter)\n");
         return 2;
+    }
+    if (smoke) {
+        LargeSize = 1u << 20;
+        SmallCount = 20;
+        Rounds = 1;
     }
     const std::string folder = argv[1];
     const std::string disc = folder + "\\disc";
