@@ -253,10 +253,12 @@ bool SysDeleteFile(const char* path)
     return wide && wide.Get() && DeleteFileW(wide.Get());
 }
 
-bool SysCreateFolder(const char* path)
+bool SysCreateFolder(const char* path) { return SysCreateFolderWith(path, nullptr); }
+
+bool SysCreateFolderWith(const char* path, SECURITY_ATTRIBUTES* security)
 {
     WideText wide(path);
-    return wide && wide.Get() && CreateDirectoryW(wide.Get(), nullptr);
+    return wide && wide.Get() && CreateDirectoryW(wide.Get(), security);
 }
 
 bool SysRemoveFolder(const char* path)
