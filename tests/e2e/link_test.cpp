@@ -70,7 +70,9 @@ TEST_F(LinkTest, AnUninstallAfterTheDataFolderWasSwappedForALinkDeletesNothingTh
     HWND launcher = WaitForLauncher(ProductTitle);
     ASSERT_NE(nullptr, launcher);
     Uninstall(launcher, true);
-    // The game's own files went; the other folder is as it was.
+    // The game's own files went; the other folder is as it was. Windows
+    // takes the link itself away as a link; Wine can remove a Unix link to a
+    // folder neither as a folder nor as a file, so here it stays.
     EXPECT_FALSE(Exists(folder + "\\game.exe"));
     EXPECT_FALSE(Exists(folder + "\\manual"));
     ExpectTheirFilesKept("C:\\DrubelSwapTarget");
