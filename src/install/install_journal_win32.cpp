@@ -112,9 +112,10 @@ const char* UndoRootOf(const char* path)
 {
     if (UndoScope == nullptr)
         return nullptr;
-    const char* roots[1 + 8] = {UndoScope->InstallFolder};
+    constexpr int MaxRoots = 1 + sizeof UndoScope->ExtraFolders / sizeof UndoScope->ExtraFolders[0];
+    const char* roots[MaxRoots] = {UndoScope->InstallFolder};
     int count = 1;
-    for (int i = 0; i < UndoScope->ExtraFolderCount && count < 9; ++i)
+    for (int i = 0; i < UndoScope->ExtraFolderCount && count < MaxRoots; ++i)
         roots[count++] = UndoScope->ExtraFolders[i];
     return OutermostRootOf(path, roots, count);
 }
