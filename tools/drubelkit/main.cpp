@@ -1,5 +1,5 @@
 // drubelkit: the publisher's tool for Drubel products.
-#include "cli.h"
+#include "shared/cli.h"
 
 #include <cstdio>
 #include <cstring>

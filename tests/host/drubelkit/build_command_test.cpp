@@ -1,8 +1,8 @@
 // `drubelkit build` on one small product, and one variant of it per finding
 // of the full check that ends every build.
-#include "cli.h"
-#include "png_io.h"
 #include "script/script_lexer.h"
+#include "shared/cli.h"
+#include "shared/png_io.h"
 #include "support/md5_hex.h"
 #include "support/test_support.h"
 

@@ -1,8 +1,8 @@
 #include "archive/pak_writer.h"
-#include "check_script.h"
-#include "cli.h"
+#include "check/check_script.h"
 #include "image/epa_encode.h"
 #include "script/setup_model.h"
+#include "shared/cli.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

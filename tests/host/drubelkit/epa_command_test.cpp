@@ -1,5 +1,5 @@
-#include "cli.h"
-#include "png_io.h"
+#include "shared/cli.h"
+#include "shared/png_io.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

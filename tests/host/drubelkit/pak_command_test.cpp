@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "shared/cli.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "cli.h"
-#include "png_io.h"
+#include "shared/cli.h"
+#include "shared/png_io.h"
 
 #include "image/epa.h"
 #include "image/epa_encode.h"

@@ -1,11 +1,11 @@
-#include "preview_stage.h"
+#include "preview/preview_stage.h"
 
 #include "archive/pak.h"
-#include "check_text.h"
 #include "image/epa.h"
 #include "script/script_diagnostics.h"
 #include "script/script_parser.h"
 #include "script/setup_model.h"
+#include "shared/check_text.h"
 
 #include <climits>
 #include <cstdio>

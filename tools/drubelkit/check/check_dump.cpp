@@ -1,7 +1,7 @@
-#include "check_dump.h"
+#include "check/check_dump.h"
 
-#include "check_text.h"
 #include "script/setup_model.h"
+#include "shared/check_text.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // What the parser noticed, in the author's words.
-#include "check_review.h"
+#include "check/check_review.h"
 #include "script/script_parser.h"
 #include "script/setup_model.h"
 

@@ -1,16 +1,16 @@
-#include "build_product.h"
+#include "build/build_product.h"
 
 #include "archive/pak_writer.h"
-#include "check_review.h"
-#include "check_script.h"
-#include "check_text.h"
-#include "cli.h"
+#include "check/check_review.h"
+#include "check/check_script.h"
 #include "common/path_rules.h"
-#include "disc_files.h"
 #include "image/epa_encode.h"
-#include "png_io.h"
 #include "script/script_parser.h"
 #include "script/setup_model.h"
+#include "shared/check_text.h"
+#include "shared/cli.h"
+#include "shared/disc_files.h"
+#include "shared/png_io.h"
 
 #include <algorithm>
 #include <cinttypes>

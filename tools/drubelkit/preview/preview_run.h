@@ -2,7 +2,7 @@
 // program's own renderer on a host surface, tick by tick.
 #pragma once
 
-#include "preview_canvas.h"
+#include "preview/preview_canvas.h"
 
 #include <string>
 #include <vector>

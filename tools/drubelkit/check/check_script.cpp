@@ -1,10 +1,10 @@
-#include "check_script.h"
+#include "check/check_script.h"
 
 #include "archive/pak.h"
-#include "check_review.h"
-#include "check_text.h"
-#include "cli.h"
+#include "check/check_review.h"
 #include "script/setup_model.h"
+#include "shared/check_text.h"
+#include "shared/cli.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,7 +1,7 @@
 // The passes of `drubelkit check` over a loaded script. Internal to the check.
 #pragma once
 
-#include "check_script.h"
+#include "check/check_script.h"
 #include "script/script_diagnostics.h"
 #include "script/script_lexer.h"
 

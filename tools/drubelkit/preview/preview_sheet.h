@@ -2,7 +2,7 @@
 // progress value, in rows.
 #pragma once
 
-#include "preview_canvas.h"
+#include "preview/preview_canvas.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
 // The disc folders against the script: what the copy, the disc check and
 // the file check will find there.
-#include "check_review.h"
-#include "check_text.h"
+#include "check/check_review.h"
 #include "common/path_rules.h"
-#include "disc_files.h"
 #include "script/setup_model.h"
+#include "shared/check_text.h"
+#include "shared/disc_files.h"
 
 #include <algorithm>
 #include <cinttypes>

@@ -1,4 +1,4 @@
-#include "preview_sheet.h"
+#include "preview/preview_sheet.h"
 
 #include <cmath>
 

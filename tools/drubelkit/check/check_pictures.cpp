@@ -1,12 +1,12 @@
 // The pictures of a script: there, EPA, and laid out so that the install
 // screen can draw them.
 #include "archive/pak.h"
-#include "check_review.h"
-#include "check_text.h"
-#include "cli.h"
-#include "disc_files.h"
+#include "check/check_review.h"
 #include "image/epa.h"
 #include "script/setup_model.h"
+#include "shared/check_text.h"
+#include "shared/cli.h"
+#include "shared/disc_files.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,6 +1,6 @@
-#include "disc_files.h"
+#include "shared/disc_files.h"
 
-#include "check_text.h"
+#include "shared/check_text.h"
 #include "verify/md5.h"
 
 #include <algorithm>

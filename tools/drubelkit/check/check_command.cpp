@@ -1,7 +1,7 @@
-#include "check_dump.h"
-#include "check_script.h"
-#include "cli.h"
+#include "check/check_dump.h"
+#include "check/check_script.h"
 #include "script/setup_model.h"
+#include "shared/cli.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,10 +1,10 @@
 // The loaded model as the other parts of the launcher will use it.
-#include "check_review.h"
-#include "check_text.h"
+#include "check/check_review.h"
 #include "common/path_rules.h"
-#include "disc_files.h"
 #include "common/text.h"
 #include "script/setup_model.h"
+#include "shared/check_text.h"
+#include "shared/disc_files.h"
 
 #include <algorithm>
 #include <cstring>

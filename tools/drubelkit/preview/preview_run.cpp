@@ -1,14 +1,14 @@
-#include "preview_run.h"
+#include "preview/preview_run.h"
 
-#include "cli.h"
 #include "image/surface.h"
 #include "install/render.h"
 #include "install/render_clock.h"
-#include "png_io.h"
-#include "preview_sheet.h"
-#include "preview_stage.h"
-#include "preview_walk.h"
+#include "preview/preview_sheet.h"
+#include "preview/preview_stage.h"
+#include "preview/preview_walk.h"
 #include "script/setup_model.h"
+#include "shared/cli.h"
+#include "shared/png_io.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "shared/cli.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "shared/cli.h"
 
 #include "archive/pak.h"
 #include "archive/pak_writer.h"

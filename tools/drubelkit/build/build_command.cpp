@@ -1,5 +1,5 @@
-#include "build_product.h"
-#include "cli.h"
+#include "build/build_product.h"
+#include "shared/cli.h"
 
 #include <climits>
 #include <cstdio>

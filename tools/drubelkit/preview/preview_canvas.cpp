@@ -1,4 +1,4 @@
-#include "preview_canvas.h"
+#include "preview/preview_canvas.h"
 
 #include <cctype>
 #include <cstring>

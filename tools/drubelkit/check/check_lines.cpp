@@ -1,6 +1,6 @@
 // Lines that look like keys but are not taken for them, and key words that
 // run on into a longer word.
-#include "check_review.h"
+#include "check/check_review.h"
 
 #include <algorithm>
 #include <cstring>

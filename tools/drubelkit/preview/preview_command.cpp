@@ -1,6 +1,6 @@
-#include "cli.h"
-#include "preview_run.h"
-#include "preview_walk.h"
+#include "preview/preview_run.h"
+#include "preview/preview_walk.h"
+#include "shared/cli.h"
 
 #include <climits>
 #include <cstdio>
