@@ -45,6 +45,7 @@ const std::vector<std::string> ProductScript = {
     "BASE \"BASE.EPA\" 0 0 64 48 NORMAL",                                       // 24
     "WRITE \"W.EPA\" 0 0 0",                                                    // 25
     "SPRITE1 \"S.EPA\" 10 0 30 40 0 0 100 90",                                  // 26
+    "DISCLABEL = \"TEST_1\" \"TEST_2\"",                                          // 27
 };
 
 int RunBuild(std::vector<std::string> args)
@@ -165,9 +166,9 @@ TEST_F(BuildCommandTest, EveryFindingIsCaughtOnItsLine)
     const std::vector<Variant> variants = {
         // What the launcher refuses or ignores.
         {8, "DISCNUM = 0", 8, "error", "DISCNUM must be a number above 0", ExitBadInput},
-        {0, "PROGRESBAR \"W.EPA\" 0 0 16 0 0 100 DIRECTION_RIGHT", 27, "error", "did you mean PROGRESSBAR?",
+        {0, "PROGRESBAR \"W.EPA\" 0 0 16 0 0 100 DIRECTION_RIGHT", 28, "error", "did you mean PROGRESSBAR?",
          ExitBadInput},
-        {0, "SPRITE3 \"S.EPA\" 10 0 0 0 0 0 100 90", 27, "error", "did you mean SPRITE1?", ExitBadInput},
+        {0, "SPRITE3 \"S.EPA\" 10 0 0 0 0 0 100 90", 28, "error", "did you mean SPRITE1?", ExitBadInput},
         {2, u8"APLITITLE = \"テスト\"", 2, "error", "did you mean APPLITITLE?", ExitBadInput},
         {4, "MUSTMAKEFOLDER = \"..\\Test\"", 4, "error", "MUSTMAKEFOLDER '..\\Test' is not a plain folder",
          ExitBadInput},
@@ -183,9 +184,9 @@ TEST_F(BuildCommandTest, EveryFindingIsCaughtOnItsLine)
         {12, "FILELIST DISC1 = \"game.exe\" \"\" \"uninst\\Drubel.exe\" \"uninst\\Drubel.ini\" "
              "\"uninst\\Instdata.pak\"",
          12, "error", "file 2 of disc 1 has an empty name", ExitBadInput},
-        {0, "FILE = \"data\\c.dat\" 1 8 3 \"\"", 27, "error", "disc 3 lists files but DISCNUM is 2",
+        {0, "FILE = \"data\\c.dat\" 1 8 3 \"\"", 28, "error", "disc 3 lists files but DISCNUM is 2",
          ExitBadInput},
-        {0, "SPRITE2 \"S.EPA\" 0 0 0 0 0 0 100 90 90 90", 27, "error", "the cell height of SPRITE2 'S.EPA' is 0",
+        {0, "SPRITE2 \"S.EPA\" 0 0 0 0 0 0 100 90 90 90", 28, "error", "the cell height of SPRITE2 'S.EPA' is 0",
          ExitBadInput},
         {26, "SPRITE1 \"S.EPA\" -4 0 30 40 0 0 100 90", 26, "error", "is -4", ExitBadInput},
         {26, "SPRITE1 \"S.EPA\" 30 0 30 40 0 0 100 90", 26, "error", "taller than its picture (20 rows)",
@@ -205,14 +206,18 @@ TEST_F(BuildCommandTest, EveryFindingIsCaughtOnItsLine)
         {16, "FILELIST DISC2 = \"v\\*.ogg\"", 16, "error", "holds no file that matches 'v\\*.ogg'", ExitBadInput},
         {17, "FILESIZE DISC2 = 499", 17, "error", "is 500 bytes on disc 2, but the script says 499", ExitBadInput},
         {23, "DXPLACE = \"dx\\other.exe\"", 23, "error", "DXPLACE 'dx\\other.exe' is not on disc 2", ExitBadInput},
+        {27, "DISCLABEL = \"Disc 1\" \"TEST_2\"", 27, "error",
+         "DISCLABEL of disc 1, 'Disc 1', cannot be a volume label: a volume label holds only A-Z, 0-9 and '_'",
+         ExitBadInput},
         // Tolerated, but not meant.
+        {27, "DISCLABEL = \"TEST_1\"", 27, "warning", "disc 2 has no DISCLABEL: its image is labelled T2", ExitOk},
         {3, "EXENAME = \"start.exe\"", 3, "warning", "EXENAME 'start.exe' is no file the installation puts",
          ExitOk},
         {20, "SHORTCUTLINK = \"game.exe\" \"Uninstall.exe\"", 20, "warning",
          "SHORTCUTLINK 2 'uninst\\Uninstall.exe' of 'Uninstall.lnk' is no file", ExitOk},
-        {0, "FILE = \"data\\a.dat\" @SIZE:data\\a.dat@ 8 1 \"\"", 27, "warning",
+        {0, "FILE = \"data\\a.dat\" @SIZE:data\\a.dat@ 8 1 \"\"", 28, "warning",
          "'data\\a.dat' is listed twice (first on line 12)", ExitOk},
-        {0, "WRITE \"W.EPA\" 20 25 0", 27, "warning", "lies where the SPRITE1 of line 26 moves", ExitOk},
+        {0, "WRITE \"W.EPA\" 20 25 0", 28, "warning", "lies where the SPRITE1 of line 26 moves", ExitOk},
         {11, u8"MAKEFOLDER = \"data\" \"v\" \"uninst\" \"表\"", 11, "warning",
          u8"MAKEFOLDER '表' holds a character whose second byte is 0x5C", ExitOk},
         // The build's own: a character without a code page 932 form, fields.

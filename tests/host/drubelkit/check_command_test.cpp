@@ -112,7 +112,8 @@ const char CleanScript[] = "// A product on two discs.\r\n"
                            "WRITE \"W.EPA\" 20 56 0\r\n"
                            "PROGRESSBAR \"BAR.EPA\" 112 440 416 0 0 100 DIRECTION_RIGHT\r\n"
                            "SPRITE2 \"S.EPA\" 40 16 8 0 0 0 INFINITE 70 1200 1800\r\n"
-                           "FINISH \"F.EPA\" 120 116 NORMAL\r\n";
+                           "FINISH \"F.EPA\" 120 116 NORMAL\r\n"
+                           "DISCLABEL = \"PRODUCT_1\" \"PRODUCT_2\"\r\n";
 
 TEST_F(CheckCommandTest, ASoundScriptLoadsWithoutMessages)
 {
@@ -350,7 +351,7 @@ TEST_F(CheckCommandTest, AnOpenDigestEndsTheReading)
 TEST_F(CheckCommandTest, EveryCheckStartsFromAFreshModel)
 {
     const CheckReport first = Check("DISCNUM = 2\r\nKEYFILE = \"a\" \"b\"\r\nDISCNAME = \"a\" \"b\"\r\n"
-                                    "REGADDRESS = \"Software\\a\"\r\n");
+                                    "REGADDRESS = \"Software\\a\"\r\nDISCLABEL = \"A\" \"B\"\r\n");
     EXPECT_EQ(0u, Findings(first)) << Describe(first);
     const CheckReport second = Check("APPLITITLE = \"x\"\r\n");
     EXPECT_TRUE(Has(second, 0, SeverityWarning, "there is no DISCNUM line")) << Describe(second);

@@ -2,11 +2,11 @@
 
 #include "archive/pak.h"
 #include "archive/pak_writer.h"
+#include "shared/host_files.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 
 static const char PakUsage[] =
     "usage: drubelkit pak create [--short-names] OUT MEMBER...\n"
@@ -44,15 +44,15 @@ static int Create(int argc, char** argv)
     const uint32_t width = shortNames ? PakShortNameWidth : PakLongNameWidth;
     uint64_t total = PakHeaderSize + static_cast<uint64_t>(argc - i) * (width + 8);
     for (int m = i; m < argc; ++m) {
-        struct stat info;
-        if (stat(argv[m], &info) != 0 || !S_ISREG(info.st_mode)) {
+        HostEntry info;
+        if (!HostInfo(argv[m], &info) || info.Folder) {
             fprintf(stderr, "drubelkit pak: cannot read member file '%s'\n", argv[m]);
             return ExitBadInput;
         }
-        total += static_cast<uint64_t>(info.st_size);
+        total += info.Size;
         if (total > UINT32_MAX) {
             fprintf(stderr, "drubelkit pak: %s\n",
-                    PakLimitError(BaseName(argv[m]), static_cast<uint64_t>(info.st_size)).c_str());
+                    PakLimitError(BaseName(argv[m]), info.Size).c_str());
             return ExitBadInput;
         }
     }
@@ -127,7 +127,7 @@ static int Extract(int argc, char** argv)
     const char* archive = argv[0];
     const char* name = argv[1];
     const char* out = argc == 4 ? argv[3] : PakSearchName(name);
-    PakFile* file = PakOpenMember(archive, name);
+    PakFile* file = PakOpenMember(HostProgramPath(archive).c_str(), name);
     if (file == nullptr) {
         fprintf(stderr, "drubelkit pak: no member '%s' in '%s'\n", name, archive);
         return ExitBadInput;

@@ -1,14 +1,23 @@
 #include "build/build_product.h"
 #include "shared/cli.h"
 
-#include <climits>
+#include "shared/host_files.h"
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
+
+#ifdef _WIN32
+#define DEFAULT_LAUNCHER_TEXT "Drubel.exe beside drubelkit.exe"
+#define EXAMPLE_TEXT "drubelkit build C:\\Games\\Arcadia -o C:\\Games\\Arcadia-discs --iso"
+#else
+#define DEFAULT_LAUNCHER_TEXT "the win32 build's,\n                build/win32/Drubel.exe of this source tree"
+#define EXAMPLE_TEXT "drubelkit build ~/arcadia -o ~/arcadia-discs --iso"
+#endif
 
 static const char BuildUsage[] =
-    "usage: drubelkit build PRODUCT -o OUT [--launcher EXE]\n"
+    "usage: drubelkit build PRODUCT -o OUT [--launcher EXE] [--iso] [--media MEDIUM]\n"
     "\n"
     "Makes the discs of a product in one step. PRODUCT is a folder holding\n"
     "  Drubel.ini        the setup script in UTF-8, with @SIZE:path@ and\n"
@@ -27,8 +36,20 @@ static const char BuildUsage[] =
     "The build ends with 'drubelkit check' of the script, the archive and the\n"
     "discs. On any error it leaves no OUT behind.\n"
     "\n"
-    "--launcher EXE  the Drubel.exe for disc 1 (default: the win32 build's,\n"
-    "                build/win32/Drubel.exe of this source tree)\n"
+    "--launcher EXE  the Drubel.exe for disc 1 (default: " DEFAULT_LAUNCHER_TEXT ")\n"
+    "--iso           also write OUT/disc1.iso ... discN.iso: ISO 9660 images with\n"
+    "                Joliet names (64 characters at most), each labelled with its\n"
+    "                DISCLABEL (else its KEYFILE name without the extension)\n"
+    "--media MEDIUM  what every disc must fit: cd (360,000 sectors of 2048\n"
+    "                bytes), dvd (DVD-5, 2,295,104; the default), dvd-dl (DVD-9,\n"
+    "                4,173,824) or bd (BD-25, 12,219,392)\n"
+    "\n"
+    "Files keep their dates on the discs and in the images; the built ones take\n"
+    "the date of the script or the pictures they are made from. With\n"
+    "SOURCE_DATE_EPOCH set, that time dates every built file and everything in\n"
+    "the images. The same product always gives the same bytes.\n"
+    "\n"
+    "Example: " EXAMPLE_TEXT "\n"
     "\n"
     "The product layout and every key are described in docs/script-reference.md.\n"
     "Exit status: 0 built, 1 an error (nothing written), 2 bad usage.\n";
@@ -39,10 +60,15 @@ static int UsageError(const std::string& problem)
     return ExitUsage;
 }
 
-// The win32 build's launcher of the source tree this tool was built from.
+// The launcher shipped beside drubelkit.exe; on Linux the win32 build's of
+// the source tree this tool was built from.
 static std::string DefaultLauncher()
 {
+#ifdef _WIN32
+    return HostProgramFolder() + "\\Drubel.exe";
+#else
     return std::string(DRUBEL_SOURCE_DIR) + "/build/win32/Drubel.exe";
+#endif
 }
 
 int RunBuildCommand(int argc, char** argv)
@@ -54,7 +80,12 @@ int RunBuildCommand(int argc, char** argv)
             fputs(BuildUsage, stdout);
             return ExitOk;
         }
-        if (strcmp(a, "-o") == 0 || strcmp(a, "--launcher") == 0) {
+        if (strcmp(a, "--iso") == 0) {
+            o.Images = true;
+        } else if (strcmp(a, "--media") == 0) {
+            if (i + 1 >= argc || (o.Medium = FindIsoMedium(argv[++i])) == nullptr)
+                return UsageError("--media takes one of " + IsoMediumNames());
+        } else if (strcmp(a, "-o") == 0 || strcmp(a, "--launcher") == 0) {
             if (i + 1 >= argc)
                 return UsageError(std::string(a) + " needs a value");
             (a[1] == 'o' ? o.Out : o.Launcher) = argv[++i];
@@ -68,8 +99,16 @@ int RunBuildCommand(int argc, char** argv)
     }
     if (o.Product.empty() || o.Out.empty())
         return UsageError("PRODUCT and -o OUT are needed");
-    while (o.Product.size() > 1 && o.Product.back() == '/')
+    while (o.Product.size() > 1 && strchr(HostSlashes, o.Product.back()) != nullptr)
         o.Product.pop_back();
+    const char* epoch = getenv("SOURCE_DATE_EPOCH");
+    if (epoch != nullptr && *epoch != '\0') {
+        char* end = nullptr;
+        o.FixedTime = strtoll(epoch, &end, 10);
+        if (*end != '\0' || o.FixedTime < 0)
+            return UsageError(std::string("SOURCE_DATE_EPOCH is no count of seconds: '") + epoch + "'");
+        o.Fixed = true;
+    }
     if (o.Launcher.empty())
         o.Launcher = DefaultLauncher();
     return BuildProduct(o);

@@ -10,18 +10,16 @@
 #include "shared/check_text.h"
 #include "shared/cli.h"
 #include "shared/disc_files.h"
+#include "shared/host_files.h"
 #include "shared/png_io.h"
 
 #include <algorithm>
 #include <cinttypes>
 #include <cstdarg>
-#include <climits>
+#include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <map>
 
 namespace {
 
@@ -51,6 +49,7 @@ struct OwnFile {
 struct DiscPlan {
     std::string KeyFile;  // UTF-8, '/' separated, or empty
     std::string Marker;   // code page 932 bytes of the marker file
+    std::string Label;    // the volume label of its image
 };
 
 struct Build {
@@ -68,6 +67,7 @@ struct Build {
     std::string Script;          // the disc's Drubel.ini, code page 932 with CR LF
     std::vector<uint8_t> Archive;
     DigestCache Digests;
+    std::map<std::string, bool> Written;  // the files the build made: true for the launcher
     int Errors = 0;
 };
 
@@ -96,43 +96,45 @@ void Fail(Build* b, int line, size_t column, const std::string& text)
 
 std::string Dirname(const std::string& path)
 {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const size_t slash = path.find_last_of(HostSlashes);
+    return slash == std::string::npos ? "." : slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
 std::string Basename(const std::string& path)
 {
     std::string p = path;
-    while (p.size() > 1 && p.back() == '/')
+    while (p.size() > 1 && strchr(HostSlashes, p.back()) != nullptr)
         p.pop_back();
-    const size_t slash = p.rfind('/');
+    const size_t slash = p.find_last_of(HostSlashes);
     return slash == std::string::npos ? p : p.substr(slash + 1);
-}
-
-std::string RealPath(const std::string& path)
-{
-    char full[PATH_MAX];
-    return realpath(path.c_str(), full) != nullptr ? std::string(full) : std::string();
 }
 
 std::string DiscName(int disc) { return "disc" + std::to_string(disc + 1); }
 
 std::vector<std::string> Entries(const std::string& folder)
 {
+    std::vector<HostEntry> entries;
+    HostList(folder, &entries);
     std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (const dirent* e = readdir(dir))
-            if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0)
-                names.push_back(e->d_name);
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
+    for (const HostEntry& e : entries)
+        names.push_back(e.Name);
     return names;
 }
 
 bool EqualFold(const std::string& a, const char* b)
 {
-    return a.size() == strlen(b) && strncasecmp(a.c_str(), b, a.size()) == 0;
+    if (a.size() != strlen(b))
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (tolower(static_cast<unsigned char>(a[i])) != tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+bool EndsWithFold(const std::string& a, const char* tail)
+{
+    const size_t n = strlen(tail);
+    return a.size() > n && EqualFold(a.substr(a.size() - n), tail);
 }
 
 // ---- The script -------------------------------------------------------------
@@ -296,9 +298,8 @@ bool ReadPlan(Build* b)
     StartModelAfresh();
     if (ParseSetupScriptText(script.c_str()) != 1) {
         // The check names the line the launcher stops at.
-        const char* tmp = getenv("TMPDIR");
-        std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/drubelkit-build-XXXXXX";
-        if (mkdtemp(&pattern[0]) != nullptr) {
+        std::string pattern;
+        if (HostMakeUniqueFolder(HostTempFolder() + "/drubelkit-build-", &pattern)) {
             const std::string path = pattern + "/" + ScriptFileName;
             CheckReport report;
             std::string error;
@@ -326,6 +327,9 @@ bool ReadPlan(Build* b)
             plan.KeyFile = HostSeparators(Cp932ToUtf8(s.KEYFILE[d]));
         plan.Marker = std::string(s.DISCLABEL[d][0] != '\0' ? s.DISCLABEL[d] : s.APPLITITLE) +
                       Format(" DISC%d\r\n", d + 1);
+        // The check calls a DISCLABEL that cannot be a label an error.
+        plan.Label = s.DISCLABEL[d][0] != '\0' ? std::string(s.DISCLABEL[d])
+                                                : IsoLabelFromKeyFile(Cp932ToUtf8(s.KEYFILE[d]), d + 1);
         b->Plans.push_back(plan);
         const std::string folder = b->Options.Product + "/" + DiscName(d);
         for (int k = 0; k < MaxFilesPerDisc && s.DiscFiles[d][k].Name != nullptr; ++k) {
@@ -348,8 +352,11 @@ bool ReadPlan(Build* b)
 bool IsEarlierOutput(const std::string& out)
 {
     for (const std::string& name : Entries(out)) {
-        if (name.compare(0, 4, "disc") != 0 || name.size() == 4 ||
-            name.find_first_not_of("0123456789", 4) != std::string::npos || !IsFolder(out + "/" + name))
+        const bool image = EndsWithFold(name, ".iso");
+        const std::string disc = image ? name.substr(0, name.size() - 4) : name;
+        if (disc.compare(0, 4, "disc") != 0 || disc.size() == 4 ||
+            disc.find_first_not_of("0123456789", 4) != std::string::npos ||
+            (image ? !IsRegularFile(out + "/" + name) : !IsFolder(out + "/" + name)))
             return false;
     }
     return true;
@@ -367,14 +374,14 @@ bool CheckPlaces(Build* b)
         Fail(b, 0, 0, "the launcher '" + o.Launcher + "' is missing or no Windows program (give --launcher)");
         return false;
     }
-    const std::string parent = RealPath(Dirname(o.Out));
+    const std::string parent = HostFullPath(Dirname(o.Out));
     const std::string name = Basename(o.Out);
     if (parent.empty() || name.empty() || name == "." || name == ".." || name == "/") {
         Fail(b, 0, 0, "the output folder '" + o.Out + "' cannot be made: its parent folder is missing");
         return false;
     }
     const std::string out = parent + "/" + name;
-    const std::string product = RealPath(o.Product);
+    const std::string product = HostFullPath(o.Product);
     if (out == product || (out + "/").compare(0, product.size() + 1, product + "/") == 0) {
         Fail(b, 0, 0, "the output folder '" + o.Out + "' lies inside the product folder");
         return false;
@@ -383,7 +390,7 @@ bool CheckPlaces(Build* b)
         Fail(b, 0, 0, "'" + o.Out + "' exists and holds more than the discs of an earlier build: not replaced");
         return false;
     }
-    if (!IsFolder(out) && access(out.c_str(), F_OK) == 0) {
+    if (!IsFolder(out) && HostExists(out)) {
         Fail(b, 0, 0, "'" + o.Out + "' exists and is no folder");
         return false;
     }
@@ -391,9 +398,10 @@ bool CheckPlaces(Build* b)
     return true;
 }
 
-bool WriteFile(Build* b, const std::string& path, const std::string& bytes)
+bool WriteFile(Build* b, const std::string& path, const std::string& bytes, bool launcher = false)
 {
     b->Digests.Forget(path);
+    b->Written[path] = launcher;
     if (!MakeFolders(Dirname(path)) || !WriteWholeFile(path, std::vector<uint8_t>(bytes.begin(), bytes.end()))) {
         Fail(b, 0, 0, "cannot write '" + path + "'");
         return false;
@@ -432,16 +440,17 @@ bool AssembleDiscs(Build* b)
             continue;
         fprintf(stderr, "drubelkit build: warning: %s/disc1/%s is replaced by the built %s\n",
                 b->Options.Product.c_str(), Basename(found).c_str(), own);
-        unlink(found.c_str());
+        HostRemoveFile(found);
     }
     std::vector<uint8_t> launcher;
     ReadWholeFile(b->Options.Launcher, &launcher);
     const std::string exe(launcher.begin(), launcher.end());
-    if (!WriteFile(b, b->Roots[0] + "/Drubel.exe", exe))
+    if (!WriteFile(b, b->Roots[0] + "/Drubel.exe", exe, true))
         return false;
     for (const OwnFile& own : b->Own) {
         // The script and the archive are filled in by every round.
-        if (!WriteFile(b, b->Roots[own.Disc] + "/" + own.Path, own.Kind == OwnLauncher ? exe : ""))
+        if (!WriteFile(b, b->Roots[own.Disc] + "/" + own.Path, own.Kind == OwnLauncher ? exe : "",
+                       own.Kind == OwnLauncher))
             return false;
     }
     for (int d = 0; d < b->Discs; ++d) {
@@ -459,7 +468,7 @@ bool EncodePictures(Build* b)
     const std::string art = b->Options.Product + "/art";
     std::vector<std::string> pngs;
     for (const std::string& name : Entries(art)) {
-        if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".png") == 0)
+        if (EndsWithFold(name, ".png"))
             pngs.push_back(name);
         else
             fprintf(stderr, "drubelkit build: warning: art/%s is no PNG picture and is left out\n", name.c_str());
@@ -579,22 +588,64 @@ bool CheckDiscs(Build* b)
     return b->Errors == 0;
 }
 
+// The built files carry the date of what they are made from (or the fixed
+// one), never the hour of the build, so that two builds give the same discs.
+void DateBuiltFiles(Build* b)
+{
+    HostEntry e;
+    int64_t input = HostInfo(b->ScriptPath, &e) ? e.Time : 0;
+    std::vector<HostEntry> art;
+    HostList(b->Options.Product + "/art", &art);
+    for (const HostEntry& picture : art)
+        input = std::max(input, picture.Time);
+    const int64_t launcher = HostInfo(b->Options.Launcher, &e) ? e.Time : input;
+    for (const auto& written : b->Written)
+        HostSetTime(written.first, b->Options.Fixed ? b->Options.FixedTime : written.second ? launcher : input);
+}
+
+bool MakeImages(Build* b)
+{
+    const BuildOptions& o = b->Options;
+    std::vector<IsoPlan> plans(static_cast<size_t>(b->Discs));
+    for (int d = 0; d < b->Discs; ++d) {
+        IsoPlan& plan = plans[static_cast<size_t>(d)];
+        std::string error;
+        if (!PlanIsoImage(b->Roots[d], b->Plans[d].Label, o.Fixed ? &o.FixedTime : nullptr, &plan, &error)) {
+            Fail(b, 0, 0, error);
+            continue;
+        }
+        for (const std::string& problem : o.Images ? plan.Problems : std::vector<std::string>())
+            Fail(b, 0, 0, DiscName(d) + ".iso: " + problem);
+        const std::string over = IsoOverflow(plan, *o.Medium);
+        if (!over.empty())
+            Fail(b, 0, 0, DiscName(d) + " does not fit its medium: " + over + " (see --media)");
+    }
+    for (int d = 0; o.Images && b->Errors == 0 && d < b->Discs; ++d) {
+        const IsoPlan& plan = plans[static_cast<size_t>(d)];
+        std::string error;
+        if (!WriteIsoImage(plan, b->Stage + "/" + DiscName(d) + ".iso", &error)) {
+            Fail(b, 0, 0, error);
+            return false;
+        }
+        Progress("%s.iso: %" PRIu32 " sectors (%.1f MB), label %s", DiscName(d).c_str(), plan.Sectors,
+                 plan.Sectors * double(IsoSectorSize) / 1048576.0, plan.Label.c_str());
+    }
+    return b->Errors == 0;
+}
+
 bool MoveIntoPlace(Build* b)
 {
     const std::string& out = b->Options.Out;
     const std::string old = b->Stage + ".old";
-    // The folder was made private by mkdtemp; the output is an ordinary one.
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(b->Stage.c_str(), 0777 & ~mask);
+    HostMakeOrdinary(b->Stage);
     const bool replace = IsFolder(out);
-    if (replace && rename(out.c_str(), old.c_str()) != 0) {
+    if (replace && !HostRename(out, old)) {
         Fail(b, 0, 0, "cannot move the earlier '" + out + "' aside");
         return false;
     }
-    if (rename(b->Stage.c_str(), out.c_str()) != 0) {
+    if (!HostRename(b->Stage, out)) {
         if (replace)
-            rename(old.c_str(), out.c_str());
+            HostRename(old, out);
         Fail(b, 0, 0, "cannot rename the build into '" + out + "'");
         return false;
     }
@@ -619,15 +670,18 @@ int BuildProduct(const BuildOptions& options)
         FindFields(&b);
         built = b.Errors == 0 && ReadPlan(&b);
     }
-    std::string stage = Dirname(out) + "/." + Basename(out) + ".building-XXXXXX";
-    if (built && mkdtemp(&stage[0]) == nullptr) {
+    std::string stage;
+    if (built && !HostMakeUniqueFolder(Dirname(out) + "/." + Basename(out) + ".building-", &stage)) {
         Fail(&b, 0, 0, "cannot make a folder beside '" + out + "'");
         built = false;
     }
     if (built) {
         b.Stage = stage;
-        built = AssembleDiscs(&b) && EncodePictures(&b) && SettleScript(&b) && CheckDiscs(&b) &&
-                MoveIntoPlace(&b);
+        built = AssembleDiscs(&b) && EncodePictures(&b) && SettleScript(&b) && CheckDiscs(&b);
+        if (built) {
+            DateBuiltFiles(&b);
+            built = MakeImages(&b) && MoveIntoPlace(&b);
+        }
     }
     if (!built) {
         if (!b.Stage.empty())
@@ -640,6 +694,7 @@ int BuildProduct(const BuildOptions& options)
         return ExitBadInput;
     }
     for (int d = 0; d < b.Discs; ++d)
-        Progress("%s/%s ready", options.Out.c_str(), DiscName(d).c_str());
+        Progress("%s/%s%s ready", options.Out.c_str(), DiscName(d).c_str(),
+                 options.Images ? (" and " + DiscName(d) + ".iso").c_str() : "");
     return ExitOk;
 }

@@ -7,7 +7,8 @@
 #include <cstring>
 
 static const char CheckUsage[] =
-    "usage: drubelkit check [SCRIPT] [--pak ARCHIVE] [--disc DIR...] [--strict] [--dump]\n"
+    "usage: drubelkit check [SCRIPT] [--pak ARCHIVE] [--disc DIR... [--media MEDIUM]]\n"
+    "                       [--strict] [--dump]\n"
     "\n"
     "Loads the setup script with the launcher's own parser and reports what the\n"
     "launcher would do with it, and what would break an installation from it.\n"
@@ -21,6 +22,9 @@ static const char CheckUsage[] =
     "--disc DIR...   the disc folders, disc 1 first: every listed file must be\n"
     "                on its disc with the size and digest the script gives, each\n"
     "                disc must hold its KEYFILE, and DXPLACE its DXDISC discs\n"
+    "--media MEDIUM  with --disc: each disc's image must fit the medium (cd, dvd,\n"
+    "                dvd-dl or bd, as for 'drubelkit build --media') and hold\n"
+    "                only names a Joliet image can\n"
     "--strict        warnings count as errors\n"
     "--dump          print the loaded model as one JSON object on standard output\n"
     "\n"
@@ -58,6 +62,9 @@ int RunCheckCommand(int argc, char** argv)
                 return UsageError(pakGiven ? "--pak is given twice" : "--pak needs an archive");
             input.ArchivePath = argv[++i];
             pakGiven = true;
+        } else if (strcmp(a, "--media") == 0) {
+            if (i + 1 >= argc || (input.Medium = FindIsoMedium(argv[++i])) == nullptr)
+                return UsageError("--media takes one of " + IsoMediumNames());
         } else if (strcmp(a, "--disc") == 0) {
             const size_t before = input.Discs.size();
             while (i + 1 < argc && argv[i + 1][0] != '-')
@@ -72,6 +79,8 @@ int RunCheckCommand(int argc, char** argv)
             return UsageError(std::string("one script at a time: '") + input.ScriptPath + "' and '" + a + "'");
         }
     }
+    if (input.Medium != nullptr && input.Discs.empty())
+        return UsageError("--media needs the disc folders (--disc)");
     if (input.ScriptPath.empty() && !pakGiven)
         input.ScriptPath = ScriptFileName;
 

@@ -47,6 +47,23 @@ void ReviewEntry(ReviewContext* c, int disc, const std::string& root, const File
                 ", but the FILE line says " + Quote(e.Digest) + ": the file check calls the file damaged");
 }
 
+// What the image of the disc folder would be: before a build the folder
+// lacks only what the build adds to disc 1, a few hundred kilobytes.
+void ReviewImage(ReviewContext* c, int disc, const std::string& root)
+{
+    IsoPlan plan;
+    std::string error;
+    if (!PlanIsoImage(root, "", nullptr, &plan, &error)) {
+        c->Add(0, SeverityError, Format("disc %d: ", disc + 1) + error);
+        return;
+    }
+    for (const std::string& problem : plan.Problems)
+        c->Add(0, SeverityError, Format("disc %d: ", disc + 1) + problem);
+    const std::string over = IsoOverflow(plan, *c->Medium);
+    if (!over.empty())
+        c->Add(0, SeverityError, Format("disc %d (%s) does not fit its medium: ", disc + 1, root.c_str()) + over);
+}
+
 }  // namespace
 
 void ReviewDiscFolders(ReviewContext* c, const ModelLines& lines)
@@ -77,6 +94,8 @@ void ReviewDiscFolders(ReviewContext* c, const ModelLines& lines)
                 break;  // the copy ends here, and the model review said so
             ReviewEntry(c, d, root, e, lines.Entries[d * MaxFilesPerDisc + k], &digests);
         }
+        if (c->Medium != nullptr)
+            ReviewImage(c, d, root);
     }
     for (int d = given; d < discs; ++d) {
         if (s.DiscFiles[d][0].Name != nullptr)

@@ -1,5 +1,6 @@
 // The loaded model as the other parts of the launcher will use it.
 #include "check/check_review.h"
+#include "images/iso_image.h"
 #include "common/path_rules.h"
 #include "common/text.h"
 #include "script/setup_model.h"
@@ -144,6 +145,16 @@ void ReviewDiscs(ReviewContext* c, const Lines& lines)
         if (s.DISCNAME[d - 1][0] == '\0')
             c->Add(lines.Keys[KeyDiscName], SeverityWarning,
                 Format("disc %d has no DISCNAME: the prompt to insert it names no disc", d));
+        // The launcher never reads the label; the disc's volume carries it.
+        const std::string label = s.DISCLABEL[d - 1];
+        if (label.empty())
+            c->Add(lines.Keys[KeyDiscLabel], SeverityWarning,
+                Format("disc %d has no DISCLABEL: its image is labelled %s, after its KEYFILE", d,
+                       IsoLabelFromKeyFile(Cp932ToUtf8(s.KEYFILE[d - 1]), d).c_str()));
+        else if (!IsoLabelProblem(label).empty())
+            c->Add(lines.Keys[KeyDiscLabel], SeverityError,
+                Format("DISCLABEL of disc %d, ", d) + Quote(label.c_str()) + ", cannot be a volume label: " +
+                    IsoLabelProblem(label));
     }
     for (int d = 0; d < MaxDiscs; ++d) {
         if (s.DISCNUM != 0 && static_cast<uint32_t>(d) >= s.DISCNUM && s.DiscFiles[d][0].Name != nullptr)

@@ -7,6 +7,7 @@
 #include "shared/check_text.h"
 #include "shared/cli.h"
 #include "shared/disc_files.h"
+#include "shared/host_files.h"
 
 #include <algorithm>
 #include <climits>
@@ -26,7 +27,7 @@ struct Picture {
 
 bool ReadMember(const std::string& archive, const char* name, std::vector<uint8_t>* bytes)
 {
-    PakFile* file = PakOpenMember(archive.c_str(), name);
+    PakFile* file = PakOpenMember(HostProgramPath(archive).c_str(), name);
     if (file == nullptr)
         return false;
     bytes->assign(static_cast<size_t>(PakGetSize(file)), 0);

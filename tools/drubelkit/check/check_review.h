@@ -25,6 +25,7 @@ struct ReviewContext {
     std::string ArchivePath;          // the Instdata.pak that holds the pictures, or empty
     std::string PictureFolder;        // loose pictures are looked for here first, or empty
     std::vector<std::string> Discs;   // disc folders in disc order
+    const IsoMedium* Medium = nullptr;  // what each disc must fit, or null
     std::vector<CheckMessage> Messages;
 
     int LineOf(size_t offset) const;

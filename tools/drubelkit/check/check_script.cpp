@@ -5,15 +5,13 @@
 #include "script/setup_model.h"
 #include "shared/check_text.h"
 #include "shared/cli.h"
+#include "shared/host_files.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 std::string Format(const char* format, ...)
 {
@@ -89,7 +87,7 @@ void StartModelAfresh()
 
 bool ReadArchiveScript(const std::string& archive, std::vector<uint8_t>* bytes)
 {
-    PakFile* file = PakOpenMember(archive.c_str(), ScriptFileName);
+    PakFile* file = PakOpenMember(HostProgramPath(archive).c_str(), ScriptFileName);
     if (file == nullptr)
         return false;
     bytes->assign(static_cast<size_t>(PakGetSize(file)), 0);
@@ -113,30 +111,24 @@ struct Stage {
     {
         if (Folder.empty())
             return;
-        unlink((Folder + "/" + ScriptFileName).c_str());
-        unlink((Folder + "/" + ArchiveFileName).c_str());
-        rmdir(Folder.c_str());
+        HostRemoveFile(Folder + "/" + ScriptFileName);
+        HostRemoveFile(Folder + "/" + ArchiveFileName);
+        HostRemoveFolder(Folder);
     }
 };
 
 bool MakeStage(const CheckInput& input, const std::vector<uint8_t>& script, Stage* stage, std::string* error)
 {
-    const char* tmp = getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/drubelkit-check-XXXXXX";
-    if (mkdtemp(&pattern[0]) == nullptr) {
-        *error = "cannot make a scratch folder in " + pattern;
+    if (!HostMakeUniqueFolder(HostTempFolder() + "/drubelkit-check-", &stage->Folder)) {
+        *error = "cannot make a scratch folder in " + HostTempFolder();
         return false;
     }
-    stage->Folder = pattern;
     if (!input.ScriptPath.empty() && !WriteWholeFile(stage->Folder + "/" + ScriptFileName, script)) {
         *error = "cannot write the script into the scratch folder " + stage->Folder;
         return false;
     }
     if (!input.ArchivePath.empty()) {
-        char full[PATH_MAX];
-        if (realpath(input.ArchivePath.c_str(), full) == nullptr ||
-            symlink(full, (stage->Folder + "/" + ArchiveFileName).c_str()) != 0) {
+        if (!HostLinkOrCopy(input.ArchivePath, stage->Folder + "/" + ArchiveFileName)) {
             *error = "cannot read the archive '" + input.ArchivePath + "'";
             return false;
         }
@@ -146,10 +138,8 @@ bool MakeStage(const CheckInput& input, const std::vector<uint8_t>& script, Stag
 
 int LoadInStage(const Stage& stage, std::vector<RecordedNote>* notes, std::string* error)
 {
-    const int home = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (home < 0 || chdir(stage.Folder.c_str()) != 0) {
-        if (home >= 0)
-            close(home);
+    const std::string home = HostCurrentFolder();
+    if (home.empty() || !HostChangeFolder(stage.Folder)) {
         *error = "cannot enter the scratch folder " + stage.Folder;
         return -1;
     }
@@ -158,9 +148,7 @@ int LoadInStage(const Stage& stage, std::vector<RecordedNote>* notes, std::strin
     ScriptNotes = &observer;
     const int result = LoadSetupScript();
     ScriptNotes = nullptr;
-    const bool back = fchdir(home) == 0;
-    close(home);
-    if (!back) {
+    if (!HostChangeFolder(home)) {
         *error = "cannot return to the current folder";
         return -1;
     }
@@ -173,13 +161,14 @@ bool CheckSetupScript(const CheckInput& input, CheckReport* report, std::string*
 {
     ReviewContext context;
     context.Discs = input.Discs;
+    context.Medium = input.Medium;
     if (!input.ArchivePath.empty()) {
         context.ArchivePath = input.ArchivePath;
     } else if (!input.ScriptPath.empty()) {
         // Beside the script, as the launcher finds them next to its script.
         context.PictureFolder = FolderOf(input.ScriptPath);
         const std::string beside = context.PictureFolder + "/" + ArchiveFileName;
-        if (access(beside.c_str(), R_OK) == 0)
+        if (HostExists(beside))
             context.ArchivePath = beside;
     }
     std::vector<uint8_t> script;

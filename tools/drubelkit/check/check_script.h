@@ -2,6 +2,8 @@
 // tells the author what the launcher would do with it.
 #pragma once
 
+#include "images/iso_image.h"
+
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@ struct CheckInput {
     std::string ScriptPath;   // the loose script; empty: the member of the archive
     std::string ArchivePath;  // empty: the pictures are looked for beside the script
     std::vector<std::string> Discs;  // disc folders in disc order; empty: discs are not checked
+    const IsoMedium* Medium = nullptr;  // each disc's image must fit it; null: not looked at
 };
 
 struct CheckReport {

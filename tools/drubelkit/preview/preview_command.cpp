@@ -2,11 +2,11 @@
 #include "preview/preview_walk.h"
 #include "shared/cli.h"
 
-#include <climits>
+#include "shared/host_files.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 static const char PreviewUsage[] =
     "usage: drubelkit preview [--pak ARCHIVE] SCRIPT --size WxH --at P1,P2,...\n"
@@ -59,10 +59,10 @@ static bool ParseCount(const char* text, int low, int high, int* value)
 // Frames are written from inside the folder the pictures are read from.
 static std::string Absolute(const std::string& path)
 {
-    if (path.empty() || path[0] == '/')
+    if (path.empty() || path[0] == '/' || (path.size() > 1 && path[1] == ':') || path[0] == '\\')
         return path;
-    char here[PATH_MAX];
-    return getcwd(here, sizeof here) != nullptr ? std::string(here) + "/" + path : path;
+    const std::string here = HostCurrentFolder();
+    return here.empty() ? path : here + "/" + path;
 }
 
 static int Usage(const char* problem)

@@ -8,11 +8,11 @@
 #include "preview/preview_walk.h"
 #include "script/setup_model.h"
 #include "shared/cli.h"
+#include "shared/host_files.h"
 #include "shared/png_io.h"
 
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace {
 
@@ -106,9 +106,7 @@ int RunPreview(const PreviewOptions& o)
     }
     const std::string text(bytes.begin(), bytes.end());
     if (!o.FramesDir.empty()) {
-        struct stat st;
-        mkdir(o.FramesDir.c_str(), 0777);
-        if (stat(o.FramesDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        if (!HostMakeFolder(o.FramesDir)) {
             fprintf(stderr, "drubelkit preview: cannot make the folder '%s'\n", o.FramesDir.c_str());
             return ExitBadInput;
         }

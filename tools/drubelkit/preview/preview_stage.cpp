@@ -6,14 +6,11 @@
 #include "script/script_parser.h"
 #include "script/setup_model.h"
 #include "shared/check_text.h"
+#include "shared/host_files.h"
 
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <set>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -55,31 +52,28 @@ bool EnterPreviewStage(const std::string& script, const std::string& archive, Pr
 {
     std::string folder;
     if (archive.empty()) {
-        const size_t slash = script.rfind('/');
+        const size_t slash = script.find_last_of(HostSlashes);
         folder = slash == std::string::npos ? "." : slash == 0 ? "/" : script.substr(0, slash);
     } else {
-        char full[PATH_MAX];
-        if (realpath(archive.c_str(), full) == nullptr) {
+        if (HostFullPath(archive).empty()) {
             *error = "cannot read the archive '" + archive + "'";
             return false;
         }
-        const char* tmp = getenv("TMPDIR");
-        std::string pattern =
-            std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/drubelkit-preview-XXXXXX";
-        if (mkdtemp(&pattern[0]) == nullptr) {
-            *error = "cannot make a scratch folder in " + pattern;
+        std::string pattern;
+        if (!HostMakeUniqueFolder(HostTempFolder() + "/drubelkit-preview-", &pattern)) {
+            *error = "cannot make a scratch folder in " + HostTempFolder();
             return false;
         }
         stage->Folder = pattern;
-        if (symlink(full, (pattern + "/" + ArchiveFileName).c_str()) != 0) {
+        if (!HostLinkOrCopy(archive, pattern + "/" + ArchiveFileName)) {
             LeavePreviewStage(stage);
             *error = "cannot link the archive into " + pattern;
             return false;
         }
         folder = pattern;
     }
-    stage->Home = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (stage->Home < 0 || chdir(folder.c_str()) != 0) {
+    stage->Home = HostCurrentFolder();
+    if (stage->Home.empty() || !HostChangeFolder(folder)) {
         LeavePreviewStage(stage);
         *error = "cannot enter the folder " + folder;
         return false;
@@ -89,15 +83,14 @@ bool EnterPreviewStage(const std::string& script, const std::string& archive, Pr
 
 void LeavePreviewStage(PreviewStage* stage)
 {
-    if (stage->Home >= 0) {
-        if (fchdir(stage->Home) != 0)
-            perror("drubelkit preview: cannot return to the current folder");
-        close(stage->Home);
-        stage->Home = -1;
+    if (!stage->Home.empty()) {
+        if (!HostChangeFolder(stage->Home))
+            fputs("drubelkit preview: cannot return to the current folder\n", stderr);
+        stage->Home.clear();
     }
     if (!stage->Folder.empty()) {
-        unlink((stage->Folder + "/" + ArchiveFileName).c_str());
-        rmdir(stage->Folder.c_str());
+        HostRemoveFile(stage->Folder + "/" + ArchiveFileName);
+        HostRemoveFolder(stage->Folder);
         stage->Folder.clear();
     }
 }

@@ -7,7 +7,7 @@
 
 struct PreviewStage {
     std::string Folder;    // scratch folder holding the archive link, or empty
-    int Home = -1;         // descriptor of the folder we came from
+    std::string Home;      // the folder we came from
 };
 
 // Without an archive: the script's own folder (loose pictures, and the

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <iconv.h>
 
 static void AppendEscapedByte(std::string* out, unsigned char byte)
 {
@@ -12,26 +11,8 @@ static void AppendEscapedByte(std::string* out, unsigned char byte)
     *out += escaped;
 }
 
-// One character through iconv; false when the converter rejects it.
-static bool ConvertOne(iconv_t cd, const char* bytes, size_t count, std::string* out)
-{
-    char in[2];
-    memcpy(in, bytes, count);
-    char utf8[16];
-    char* inPtr = in;
-    size_t inLeft = count;
-    char* outPtr = utf8;
-    size_t outLeft = sizeof utf8;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0)
-        return false;
-    out->append(utf8, sizeof utf8 - outLeft);
-    return true;
-}
-
 std::string Cp932ToUtf8(const char* text, size_t length)
 {
-    static iconv_t cd = iconv_open("UTF-8", "CP932");
     std::string out;
     out.reserve(length);
     for (size_t i = 0; i < length;) {
@@ -45,8 +26,7 @@ std::string Cp932ToUtf8(const char* text, size_t length)
         const size_t count = lead ? 2 : 1;
         // A lead byte whose pair does not convert stands alone, and the byte
         // after it gets its own chance.
-        if (i + count <= length && cd != reinterpret_cast<iconv_t>(-1) &&
-            ConvertOne(cd, text + i, count, &out)) {
+        if (i + count <= length && Cp932CharToUtf8(text + i, count, &out)) {
             i += count;
             continue;
         }
@@ -74,7 +54,6 @@ static size_t Utf8CharLength(const std::string& text, size_t at)
 
 bool Utf8ToCp932(const std::string& utf8, std::string* cp932, size_t* bad)
 {
-    static iconv_t cd = iconv_open("CP932", "UTF-8");
     cp932->clear();
     cp932->reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
@@ -85,21 +64,10 @@ bool Utf8ToCp932(const std::string& utf8, std::string* cp932, size_t* bad)
             continue;
         }
         const size_t n = Utf8CharLength(utf8, i);
-        char in[4];
-        char out[8];
-        char* inPtr = in;
-        char* outPtr = out;
-        size_t inLeft = n, outLeft = sizeof out;
-        if (n != 0)
-            memcpy(in, utf8.data() + i, n);
-        if (n != 0 && cd != reinterpret_cast<iconv_t>(-1))
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        if (n == 0 || cd == reinterpret_cast<iconv_t>(-1) ||
-            iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) {
+        if (n == 0 || !Utf8CharToCp932(utf8.data() + i, n, cp932)) {
             *bad = i;
             return false;
         }
-        cp932->append(out, sizeof out - outLeft);
         i += n;
     }
     return true;

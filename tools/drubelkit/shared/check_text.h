@@ -18,5 +18,10 @@ bool Utf8ToCp932(const std::string& utf8, std::string* cp932, size_t* bad);
 // the byte in hex when it is not UTF-8.
 std::string DescribeUtf8Char(const std::string& utf8, size_t offset);
 
+// One character each way, through the system's own tables (iconv on Linux,
+// the code page on Windows): false when it has no form in the other.
+bool Cp932CharToUtf8(const char* bytes, size_t count, std::string* out);
+bool Utf8CharToCp932(const char* bytes, size_t count, std::string* out);
+
 // A JSON string literal (with its quotes) holding the UTF-8 text.
 std::string JsonString(const std::string& utf8);

@@ -1,12 +1,13 @@
 #include "shared/cli.h"
 
+#include "shared/host_files.h"
+
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes)
 {
-    FILE* f = fopen(path.c_str(), "rb");
+    FILE* f = HostOpen(path, "rb");
     if (f == nullptr)
         return false;
     bytes->clear();
@@ -22,14 +23,14 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes)
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     const std::string temp = path + ".partial";
-    FILE* f = fopen(temp.c_str(), "wb");
+    FILE* f = HostOpen(temp, "wb");
     if (f == nullptr)
         return false;
     bool ok = bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = (fclose(f) == 0) && ok;
-    if (ok && rename(temp.c_str(), path.c_str()) == 0)
+    if (ok && HostReplace(temp, path))
         return true;
-    unlink(temp.c_str());
+    HostRemoveFile(temp);
     return false;
 }
 

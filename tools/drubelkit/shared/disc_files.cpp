@@ -1,15 +1,12 @@
 #include "shared/disc_files.h"
 
 #include "shared/check_text.h"
+#include "shared/host_files.h"
 #include "verify/md5.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -27,16 +24,11 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b)
 
 std::vector<std::string> FolderEntries(const std::string& folder)
 {
+    std::vector<HostEntry> entries;
+    HostList(folder, &entries);
     std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr)
-        return names;
-    while (const dirent* e = readdir(dir)) {
-        if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0)
-            names.push_back(e->d_name);
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
+    for (const HostEntry& e : entries)
+        names.push_back(e.Name);
     return names;
 }
 
@@ -44,9 +36,8 @@ std::vector<std::string> FolderEntries(const std::string& folder)
 // that differs only in letter case.
 bool FindPart(const std::string& folder, const std::string& part, std::string* found)
 {
-    struct stat st;
     const std::string exact = folder + "/" + part;
-    if (lstat(exact.c_str(), &st) == 0) {
+    if (HostExists(exact)) {
         *found = exact;
         return true;
     }
@@ -170,28 +161,28 @@ std::vector<std::string> MatchOnDisc(const std::string& root, const std::string&
 
 bool IsRegularFile(const std::string& path)
 {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    HostEntry e;
+    return HostInfo(path, &e) && !e.Folder;
 }
 
 bool IsFolder(const std::string& path)
 {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    HostEntry e;
+    return HostInfo(path, &e) && e.Folder;
 }
 
 bool FileSize(const std::string& path, uint64_t* size)
 {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    HostEntry e;
+    if (!HostInfo(path, &e) || e.Folder)
         return false;
-    *size = static_cast<uint64_t>(st.st_size);
+    *size = e.Size;
     return true;
 }
 
 bool FileMd5(const std::string& path, std::string* hex)
 {
-    FILE* f = fopen(path.c_str(), "rb");
+    FILE* f = HostOpen(path, "rb");
     if (f == nullptr)
         return false;
     Md5Context context;
@@ -227,9 +218,10 @@ bool MakeFolders(const std::string& path)
 {
     std::string at;
     for (size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '/') {
+        if (i == path.size() || strchr(HostSlashes, path[i]) != nullptr) {
             at = path.substr(0, i);
-            if (!at.empty() && mkdir(at.c_str(), 0777) != 0 && errno != EEXIST)
+            // A drive ("C:") is no folder to make.
+            if (!at.empty() && at.back() != ':' && !HostMakeFolder(at))
                 return false;
         }
     }
@@ -243,16 +235,18 @@ bool CopyTree(const std::string& from, const std::string& to, uint64_t* files, u
         *error = "cannot make the folder '" + to + "'";
         return false;
     }
-    for (const std::string& name : FolderEntries(from)) {
-        const std::string source = from + "/" + name;
-        const std::string target = to + "/" + name;
-        if (IsFolder(source)) {
+    std::vector<HostEntry> entries;
+    HostList(from, &entries);
+    for (const HostEntry& e : entries) {
+        const std::string source = from + "/" + e.Name;
+        const std::string target = to + "/" + e.Name;
+        if (e.Folder) {
             if (!CopyTree(source, target, files, bytes, error))
                 return false;
             continue;
         }
-        FILE* in = fopen(source.c_str(), "rb");
-        FILE* out = in != nullptr ? fopen(target.c_str(), "wb") : nullptr;
+        FILE* in = HostOpen(source, "rb");
+        FILE* out = in != nullptr ? HostOpen(target, "wb") : nullptr;
         bool ok = in != nullptr && out != nullptr;
         static uint8_t chunk[1 << 16];
         size_t n;
@@ -265,7 +259,8 @@ bool CopyTree(const std::string& from, const std::string& to, uint64_t* files, u
             fclose(in);
         if (out != nullptr)
             ok = fclose(out) == 0 && ok;
-        if (!ok) {
+        // The copy keeps the file's date: the same product, the same discs.
+        if (!ok || !HostSetTime(target, e.Time)) {
             *error = "cannot copy '" + source + "' to '" + target + "'";
             return false;
         }
@@ -276,14 +271,13 @@ bool CopyTree(const std::string& from, const std::string& to, uint64_t* files, u
 
 void RemoveTreeQuietly(const std::string& path)
 {
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0)
+    if (!HostExists(path))
         return;
-    if (S_ISDIR(st.st_mode)) {
+    if (HostIsRealFolder(path)) {
         for (const std::string& name : FolderEntries(path))
             RemoveTreeQuietly(path + "/" + name);
-        rmdir(path.c_str());
+        HostRemoveFolder(path);
     } else {
-        unlink(path.c_str());
+        HostRemoveFile(path);
     }
 }
