@@ -2,6 +2,7 @@
 // of the full check that ends every build.
 #include "script/script_lexer.h"
 #include "shared/cli.h"
+#include "shared/host_files.h"
 #include "shared/png_io.h"
 #include "support/md5_hex.h"
 #include "support/test_support.h"
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -249,6 +251,77 @@ TEST_F(BuildCommandTest, EveryFindingIsCaughtOnItsLine)
         // On any error no output is left behind.
         EXPECT_EQ(v.Status == ExitOk, FileExists("out")) << v.Line;
     }
+}
+
+// What the discs and images of a build hold, file by file, dates included.
+std::map<std::string, std::pair<std::vector<uint8_t>, int64_t>> Tree(const std::string& folder)
+{
+    std::map<std::string, std::pair<std::vector<uint8_t>, int64_t>> tree;
+    std::vector<HostEntry> entries;
+    HostList(folder, &entries);
+    for (const HostEntry& e : entries) {
+        const std::string path = folder + "/" + e.Name;
+        if (e.Folder)
+            for (const auto& below : Tree(path))
+                tree[e.Name + "/" + below.first] = below.second;
+        else
+            tree[e.Name] = {ReadBytes(path), e.Time};
+    }
+    return tree;
+}
+
+void SetTimes(const std::string& path, int64_t time)
+{
+    std::vector<HostEntry> entries;
+    HostList(path, &entries);
+    for (const HostEntry& e : entries)
+        SetTimes(path + "/" + e.Name, time);
+    HostSetTime(path, time);
+}
+
+void SetEpoch(const char* value)
+{
+#ifdef _WIN32
+    _putenv_s("SOURCE_DATE_EPOCH", value);
+#else
+    value[0] != '\0' ? setenv("SOURCE_DATE_EPOCH", value, 1) : unsetenv("SOURCE_DATE_EPOCH");
+#endif
+}
+
+// The same product gives the same bytes, whenever it is built: dates of 2001
+// would show the hour of the build wherever it crept in.
+TEST_F(BuildCommandTest, TwoBuildsAreTheSameBytes)
+{
+    std::string text;
+    for (const std::string& line : ProductScript)
+        text += line + "\n";
+    WriteText("product/Drubel.ini", text);
+    SetTimes("product", 978307200);
+    SetTimes("Drubel.exe", 978307200);
+    auto build = [](const char* out) {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int status = RunBuild({"build", "product", "-o", out, "--launcher", "Drubel.exe", "--iso"});
+        testing::internal::GetCapturedStdout();
+        const std::string messages = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(ExitOk, status) << messages;
+    };
+    build("out1");
+    build("out2");
+    const auto first = Tree("out1");
+    EXPECT_EQ(10u + 4u + 2u, first.size());  // the files of both discs, and their images
+    EXPECT_TRUE(first == Tree("out2"));
+    auto volumeDate = [](const std::string& image) {
+        const std::vector<uint8_t> bytes = ReadBytes(image);
+        return bytes.size() > 16 * 2048 + 829 ? std::string(bytes.begin() + 16 * 2048 + 813,
+                                                             bytes.begin() + 16 * 2048 + 829)
+                                              : std::string();
+    };
+    EXPECT_EQ("2001010100000000", volumeDate("out1/disc1.iso"));
+    SetEpoch("1577836800");
+    build("out3");
+    SetEpoch("");
+    EXPECT_EQ("2020010100000000", volumeDate("out3/disc2.iso"));
 }
 
 TEST_F(BuildCommandTest, UsageAndPlaces)
