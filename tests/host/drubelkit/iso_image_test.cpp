@@ -40,7 +40,7 @@ TEST(IsoImage, NamesLabelsAndSizesAsTheReadersSeeThem)
 #ifdef _WIN32
     GTEST_SKIP() << "the independent readers are Linux programs";
 #endif
-    if (Output("command -v xorriso osirrox isoinfo 7z | wc -l").find('4') != 0)
+    if (Output("for p in xorriso osirrox isoinfo 7z; do command -v $p; done | wc -l") != "4\n")
         GTEST_SKIP() << "xorriso, osirrox, isoinfo or 7z is missing";
     TempDir dir;
     const struct {
@@ -58,6 +58,7 @@ TEST(IsoImage, NamesLabelsAndSizesAsTheReadersSeeThem)
         {"data/deep/er/still/folder.bin", 10, "folder.bin"},
     };
     const std::string disc = dir / "disc";
+    HostMakeFolder(disc);
     for (const auto& f : files) {
         const std::string path = disc + "/" + f.Path;
         for (size_t slash = path.find('/', disc.size() + 1); slash != std::string::npos;
