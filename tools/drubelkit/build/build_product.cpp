@@ -71,7 +71,7 @@ struct Build {
     int Errors = 0;
 };
 
-void Progress(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Progress(const char* format, ...) TOOL_PRINTF(1, 2);
 void Progress(const char* format, ...)
 {
     va_list args;

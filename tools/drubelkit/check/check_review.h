@@ -4,6 +4,7 @@
 #include "check/check_script.h"
 #include "script/script_diagnostics.h"
 #include "script/script_lexer.h"
+#include "shared/cli.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -69,6 +70,6 @@ void ReviewLines(ReviewContext* context);
 void ReviewModel(ReviewContext* context);
 
 // printf-style formatting into a std::string.
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) TOOL_PRINTF(1, 2);
 // A script text as UTF-8 in single quotes.
 std::string Quote(const char* cp932);

@@ -5,6 +5,14 @@
 #include <string>
 #include <vector>
 
+// printf-style checking of the tool's own formatting functions. On Windows
+// the tool takes MinGW's C99 printf (%zu, %lld), not msvcrt's.
+#ifdef _WIN32
+#define TOOL_PRINTF(f, a) __attribute__((format(gnu_printf, f, a)))
+#else
+#define TOOL_PRINTF(f, a) __attribute__((format(printf, f, a)))
+#endif
+
 // Exit status of every subcommand.
 constexpr int ExitOk = 0;
 constexpr int ExitBadInput = 1;
