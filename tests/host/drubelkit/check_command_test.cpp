@@ -30,7 +30,7 @@ protected:
         WriteText("script.ini", script);
         CheckReport report;
         std::string error;
-        EXPECT_TRUE(CheckSetupScript({"script.ini", archive}, &report, &error)) << error;
+        EXPECT_TRUE(CheckSetupScript({"script.ini", archive, {}, nullptr}, &report, &error)) << error;
         return report;
     }
 
@@ -318,7 +318,7 @@ TEST_F(CheckCommandTest, DiscFoldersAndStrictness)
     const CheckReport r = [&] {
         CheckReport report;
         std::string error;
-        EXPECT_TRUE(CheckSetupScript({"script.ini", "Instdata.pak", {"d1", "d2"}}, &report, &error));
+        EXPECT_TRUE(CheckSetupScript({"script.ini", "Instdata.pak", {"d1", "d2"}, nullptr}, &report, &error));
         return report;
     }();
     EXPECT_TRUE(Has(r, 11, SeverityError, "holds no file that matches 'movie\\*.mpg'")) << Describe(r);

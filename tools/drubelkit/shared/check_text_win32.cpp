@@ -26,6 +26,12 @@ bool Convert(UINT from, UINT to, const char* bytes, size_t count, std::string* o
 
 bool Cp932CharToUtf8(const char* bytes, size_t count, std::string* out)
 {
+    // Windows' table gives the single bytes 0x80, 0xA0 and 0xFD to 0xFF
+    // characters of their own; they are no Shift-JIS text, and the Linux
+    // build's table refuses them.
+    const unsigned char first = static_cast<unsigned char>(bytes[0]);
+    if (count == 1 && (first == 0x80 || first == 0xA0 || first >= 0xFD))
+        return false;
     return Convert(932, CP_UTF8, bytes, count, out);
 }
 
