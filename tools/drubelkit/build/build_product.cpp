@@ -97,7 +97,10 @@ void Fail(Build* b, int line, size_t column, const std::string& text)
 std::string Dirname(const std::string& path)
 {
     const size_t slash = path.find_last_of(HostSlashes);
-    return slash == std::string::npos ? "." : slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+    // A root stays one: "/", and "C:\" rather than "C:", the current
+    // folder of drive C.
+    const bool root = slash == 0 || (slash == 2 && path[1] == ':');
+    return slash == std::string::npos ? "." : root ? path.substr(0, slash + 1) : path.substr(0, slash);
 }
 
 std::string Basename(const std::string& path)
