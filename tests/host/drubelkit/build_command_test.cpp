@@ -311,6 +311,8 @@ TEST_F(BuildCommandTest, TwoBuildsAreTheSameBytes)
     const auto first = Tree("out1");
     EXPECT_EQ(10u + 4u + 2u, first.size());  // the files of both discs, and their images
     EXPECT_TRUE(first == Tree("out2"));
+    for (const auto& file : first)
+        EXPECT_EQ(978307200, file.second.second) << file.first;
     auto volumeDate = [](const std::string& image) {
         const std::vector<uint8_t> bytes = ReadBytes(image);
         return bytes.size() > 16 * 2048 + 829 ? std::string(bytes.begin() + 16 * 2048 + 813,

@@ -22,8 +22,11 @@ static const char PakUsage[] =
 
 static const char* BaseName(const char* path)
 {
-    const char* slash = strrchr(path, '/');
-    return slash != nullptr ? slash + 1 : path;
+    const char* name = path;
+    for (const char* p = path; *p != '\0'; ++p)
+        if (strchr(HostSlashes, *p) != nullptr)
+            name = p + 1;
+    return name;
 }
 
 static int Create(int argc, char** argv)

@@ -42,12 +42,12 @@ struct Field {
 
 struct OwnFile {
     int Disc;           // 0-based
-    std::string Path;   // below the disc folder, '/' separated
+    std::string Path;   // below the disc folder, in this system's separators
     OwnKind Kind;
 };
 
 struct DiscPlan {
-    std::string KeyFile;  // UTF-8, '/' separated, or empty
+    std::string KeyFile;  // UTF-8, in this system's separators, or empty
     std::string Marker;   // code page 932 bytes of the marker file
     std::string Label;    // the volume label of its image
 };
@@ -303,7 +303,7 @@ bool ReadPlan(Build* b)
         // The check names the line the launcher stops at.
         std::string pattern;
         if (HostMakeUniqueFolder(HostTempFolder() + "/drubelkit-build-", &pattern)) {
-            const std::string path = pattern + "/" + ScriptFileName;
+            const std::string path = pattern + HostSlash + ScriptFileName;
             CheckReport report;
             std::string error;
             if (WriteWholeFile(path, std::vector<uint8_t>(script.begin(), script.end())) &&
@@ -334,7 +334,7 @@ bool ReadPlan(Build* b)
         plan.Label = s.DISCLABEL[d][0] != '\0' ? std::string(s.DISCLABEL[d])
                                                 : IsoLabelFromKeyFile(Cp932ToUtf8(s.KEYFILE[d]), d + 1);
         b->Plans.push_back(plan);
-        const std::string folder = b->Options.Product + "/" + DiscName(d);
+        const std::string folder = b->Options.Product + HostSlash + DiscName(d);
         for (int k = 0; k < MaxFilesPerDisc && s.DiscFiles[d][k].Name != nullptr; ++k) {
             const std::string name = Cp932ToUtf8(s.DiscFiles[d][k].Name);
             if (name.empty() || IsPatternPath(name) || !IsContainedRelativePath(s.DiscFiles[d][k].Name))
@@ -359,7 +359,7 @@ bool IsEarlierOutput(const std::string& out)
         const std::string disc = image ? name.substr(0, name.size() - 4) : name;
         if (disc.compare(0, 4, "disc") != 0 || disc.size() == 4 ||
             disc.find_first_not_of("0123456789", 4) != std::string::npos ||
-            (image ? !IsRegularFile(out + "/" + name) : !IsFolder(out + "/" + name)))
+            (image ? !IsRegularFile(out + HostSlash + name) : !IsFolder(out + HostSlash + name)))
             return false;
     }
     return true;
@@ -383,9 +383,9 @@ bool CheckPlaces(Build* b)
         Fail(b, 0, 0, "the output folder '" + o.Out + "' cannot be made: its parent folder is missing");
         return false;
     }
-    const std::string out = parent + "/" + name;
+    const std::string out = parent + HostSlash + name;
     const std::string product = HostFullPath(o.Product);
-    if (out == product || (out + "/").compare(0, product.size() + 1, product + "/") == 0) {
+    if (out == product || (out + HostSlash).compare(0, product.size() + 1, product + HostSlash) == 0) {
         Fail(b, 0, 0, "the output folder '" + o.Out + "' lies inside the product folder");
         return false;
     }
@@ -415,13 +415,13 @@ bool WriteFile(Build* b, const std::string& path, const std::string& bytes, bool
 bool AssembleDiscs(Build* b)
 {
     for (int d = b->Discs; d < MaxDiscs; ++d) {
-        if (IsFolder(b->Options.Product + "/" + DiscName(d)))
+        if (IsFolder(b->Options.Product + HostSlash + DiscName(d)))
             fprintf(stderr, "drubelkit build: warning: %s/%s is left out: DISCNUM is %d\n",
                     b->Options.Product.c_str(), DiscName(d).c_str(), b->Discs);
     }
     for (int d = 0; d < b->Discs; ++d) {
-        const std::string from = b->Options.Product + "/" + DiscName(d);
-        const std::string to = b->Stage + "/" + DiscName(d);
+        const std::string from = b->Options.Product + HostSlash + DiscName(d);
+        const std::string to = b->Stage + HostSlash + DiscName(d);
         b->Roots.push_back(to);
         if (!IsFolder(from)) {
             Fail(b, 0, 0, "the product has no folder " + DiscName(d) + Format(" (DISCNUM is %d)", b->Discs));
@@ -452,7 +452,7 @@ bool AssembleDiscs(Build* b)
         return false;
     for (const OwnFile& own : b->Own) {
         // The script and the archive are filled in by every round.
-        if (!WriteFile(b, b->Roots[own.Disc] + "/" + own.Path, own.Kind == OwnLauncher ? exe : "",
+        if (!WriteFile(b, b->Roots[own.Disc] + HostSlash + own.Path, own.Kind == OwnLauncher ? exe : "",
                        own.Kind == OwnLauncher))
             return false;
     }
@@ -460,7 +460,7 @@ bool AssembleDiscs(Build* b)
         const DiscPlan& plan = b->Plans[d];
         std::string found;
         if (!plan.KeyFile.empty() && !FindOnDiscUtf8(b->Roots[d], plan.KeyFile, &found) &&
-            !WriteFile(b, b->Roots[d] + "/" + plan.KeyFile, plan.Marker))
+            !WriteFile(b, b->Roots[d] + HostSlash + plan.KeyFile, plan.Marker))
             return false;
     }
     return true;
@@ -484,7 +484,7 @@ bool EncodePictures(Build* b)
         std::vector<uint8_t> file, pixels, epa;
         uint32_t width = 0, height = 0;
         std::string error;
-        const std::string path = art + "/" + name;
+        const std::string path = art + HostSlash + name;
         if (!ReadWholeFile(path, &file) || !ReadPng(file, &width, &height, &pixels, &error) ||
             !EncodeEpa(pixels.data(), width, height, EpaBitsAuto, &epa, &error)) {
             Fail(b, 0, 0, "art/" + name + ": " + (error.empty() ? "cannot be read" : error));
@@ -554,12 +554,12 @@ bool SettleScript(Build* b)
             return false;
         }
         const std::string archive(b->Archive.begin(), b->Archive.end());
-        if (!WriteFile(b, b->Roots[0] + "/" + ScriptFileName, b->Script) ||
-            !WriteFile(b, b->Roots[0] + "/" + ArchiveFileName, archive))
+        if (!WriteFile(b, b->Roots[0] + HostSlash + ScriptFileName, b->Script) ||
+            !WriteFile(b, b->Roots[0] + HostSlash + ArchiveFileName, archive))
             return false;
         for (const OwnFile& own : b->Own) {
             if (own.Kind != OwnLauncher &&
-                !WriteFile(b, b->Roots[own.Disc] + "/" + own.Path, own.Kind == OwnScript ? b->Script : archive))
+                !WriteFile(b, b->Roots[own.Disc] + HostSlash + own.Path, own.Kind == OwnScript ? b->Script : archive))
                 return false;
         }
         if (b->Script == previous)
@@ -574,8 +574,8 @@ bool CheckDiscs(Build* b)
 {
     Progress("checking the script, the pictures and %d disc%s", b->Discs, b->Discs == 1 ? "" : "s");
     CheckInput input;
-    input.ScriptPath = b->Roots[0] + "/" + ScriptFileName;
-    input.ArchivePath = b->Roots[0] + "/" + ArchiveFileName;
+    input.ScriptPath = b->Roots[0] + HostSlash + ScriptFileName;
+    input.ArchivePath = b->Roots[0] + HostSlash + ArchiveFileName;
     input.Discs = b->Roots;
     CheckReport report;
     std::string error;
@@ -626,8 +626,10 @@ bool MakeImages(Build* b)
     for (int d = 0; o.Images && b->Errors == 0 && d < b->Discs; ++d) {
         const IsoPlan& plan = plans[static_cast<size_t>(d)];
         std::string error;
-        if (!WriteIsoImage(plan, b->Stage + "/" + DiscName(d) + ".iso", &error)) {
-            Fail(b, 0, 0, error);
+        const std::string image = b->Stage + HostSlash + DiscName(d) + ".iso";
+        // The image file too is dated by what it holds.
+        if (!WriteIsoImage(plan, image, &error) || !HostSetTime(image, plan.Time)) {
+            Fail(b, 0, 0, error.empty() ? "cannot date the image '" + image + "'" : error);
             return false;
         }
         Progress("%s.iso: %" PRIu32 " sectors (%.1f MB), label %s", DiscName(d).c_str(), plan.Sectors,
@@ -664,7 +666,7 @@ int BuildProduct(const BuildOptions& options)
 {
     Build b;
     b.Options = options;
-    b.ScriptPath = options.Product + "/" + ScriptFileName;
+    b.ScriptPath = options.Product + HostSlash + ScriptFileName;
     if (!CheckPlaces(&b))
         return ExitBadInput;
     const std::string out = b.Options.Out;

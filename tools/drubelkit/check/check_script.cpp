@@ -100,7 +100,7 @@ bool ReadArchiveScript(const std::string& archive, std::vector<uint8_t>* bytes)
 
 std::string FolderOf(const std::string& path)
 {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of(HostSlashes);
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
@@ -111,8 +111,8 @@ struct Stage {
     {
         if (Folder.empty())
             return;
-        HostRemoveFile(Folder + "/" + ScriptFileName);
-        HostRemoveFile(Folder + "/" + ArchiveFileName);
+        HostRemoveFile(Folder + HostSlash + ScriptFileName);
+        HostRemoveFile(Folder + HostSlash + ArchiveFileName);
         HostRemoveFolder(Folder);
     }
 };
@@ -123,12 +123,12 @@ bool MakeStage(const CheckInput& input, const std::vector<uint8_t>& script, Stag
         *error = "cannot make a scratch folder in " + HostTempFolder();
         return false;
     }
-    if (!input.ScriptPath.empty() && !WriteWholeFile(stage->Folder + "/" + ScriptFileName, script)) {
+    if (!input.ScriptPath.empty() && !WriteWholeFile(stage->Folder + HostSlash + ScriptFileName, script)) {
         *error = "cannot write the script into the scratch folder " + stage->Folder;
         return false;
     }
     if (!input.ArchivePath.empty()) {
-        if (!HostLinkOrCopy(input.ArchivePath, stage->Folder + "/" + ArchiveFileName)) {
+        if (!HostLinkOrCopy(input.ArchivePath, stage->Folder + HostSlash + ArchiveFileName)) {
             *error = "cannot read the archive '" + input.ArchivePath + "'";
             return false;
         }
@@ -167,7 +167,7 @@ bool CheckSetupScript(const CheckInput& input, CheckReport* report, std::string*
     } else if (!input.ScriptPath.empty()) {
         // Beside the script, as the launcher finds them next to its script.
         context.PictureFolder = FolderOf(input.ScriptPath);
-        const std::string beside = context.PictureFolder + "/" + ArchiveFileName;
+        const std::string beside = context.PictureFolder + HostSlash + ArchiveFileName;
         if (HostExists(beside))
             context.ArchivePath = beside;
     }

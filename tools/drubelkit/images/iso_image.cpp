@@ -123,7 +123,7 @@ bool ReadTree(IsoPlan* plan, int index, std::string* error)
     }
     for (const HostEntry& e : entries) {
         IsoNode n;
-        n.Path = path + "/" + e.Name;
+        n.Path = path + HostSlash + e.Name;
         n.Name = e.Name;
         n.Folder = e.Folder;
         n.Size = e.Size;

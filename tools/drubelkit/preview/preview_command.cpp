@@ -62,7 +62,7 @@ static std::string Absolute(const std::string& path)
     if (path.empty() || path[0] == '/' || (path.size() > 1 && path[1] == ':') || path[0] == '\\')
         return path;
     const std::string here = HostCurrentFolder();
-    return here.empty() ? path : here + "/" + path;
+    return here.empty() ? path : here + HostSlash + path;
 }
 
 static int Usage(const char* problem)

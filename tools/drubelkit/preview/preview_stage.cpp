@@ -65,7 +65,7 @@ bool EnterPreviewStage(const std::string& script, const std::string& archive, Pr
             return false;
         }
         stage->Folder = pattern;
-        if (!HostLinkOrCopy(archive, pattern + "/" + ArchiveFileName)) {
+        if (!HostLinkOrCopy(archive, pattern + HostSlash + ArchiveFileName)) {
             LeavePreviewStage(stage);
             *error = "cannot link the archive into " + pattern;
             return false;
@@ -89,7 +89,7 @@ void LeavePreviewStage(PreviewStage* stage)
         stage->Home.clear();
     }
     if (!stage->Folder.empty()) {
-        HostRemoveFile(stage->Folder + "/" + ArchiveFileName);
+        HostRemoveFile(stage->Folder + HostSlash + ArchiveFileName);
         HostRemoveFolder(stage->Folder);
         stage->Folder.clear();
     }

@@ -36,14 +36,14 @@ std::vector<std::string> FolderEntries(const std::string& folder)
 // that differs only in letter case.
 bool FindPart(const std::string& folder, const std::string& part, std::string* found)
 {
-    const std::string exact = folder + "/" + part;
+    const std::string exact = folder + HostSlash + part;
     if (HostExists(exact)) {
         *found = exact;
         return true;
     }
     for (const std::string& name : FolderEntries(folder)) {
         if (EqualIgnoringCase(name, part)) {
-            *found = folder + "/" + name;
+            *found = folder + HostSlash + name;
             return true;
         }
     }
@@ -79,7 +79,7 @@ size_t CharLength(unsigned char c)
 std::string HostSeparators(const std::string& path)
 {
     std::string out = path;
-    std::replace(out.begin(), out.end(), '\\', '/');
+    std::replace(out.begin(), out.end(), '\\', HostSlash[0]);
     return out;
 }
 
@@ -146,13 +146,13 @@ std::vector<std::string> MatchOnDisc(const std::string& root, const std::string&
         return matches;
     }
     const std::string host = HostSeparators(utf8Path);
-    const size_t slash = host.rfind('/');
+    const size_t slash = host.find_last_of(HostSlashes);
     const std::string last = slash == std::string::npos ? host : host.substr(slash + 1);
     std::string folder = root;
     if (slash != std::string::npos && !FindOnDiscUtf8(root, host.substr(0, slash), &folder))
         return matches;
     for (const std::string& name : FolderEntries(folder)) {
-        const std::string path = folder + "/" + name;
+        const std::string path = folder + HostSlash + name;
         if (WildcardMatch(last.c_str(), name.c_str()) && IsRegularFile(path))
             matches.push_back(path);
     }
@@ -238,8 +238,8 @@ bool CopyTree(const std::string& from, const std::string& to, uint64_t* files, u
     std::vector<HostEntry> entries;
     HostList(from, &entries);
     for (const HostEntry& e : entries) {
-        const std::string source = from + "/" + e.Name;
-        const std::string target = to + "/" + e.Name;
+        const std::string source = from + HostSlash + e.Name;
+        const std::string target = to + HostSlash + e.Name;
         if (e.Folder) {
             if (!CopyTree(source, target, files, bytes, error))
                 return false;
@@ -275,7 +275,7 @@ void RemoveTreeQuietly(const std::string& path)
         return;
     if (HostIsRealFolder(path)) {
         for (const std::string& name : FolderEntries(path))
-            RemoveTreeQuietly(path + "/" + name);
+            RemoveTreeQuietly(path + HostSlash + name);
         HostRemoveFolder(path);
     } else {
         HostRemoveFile(path);

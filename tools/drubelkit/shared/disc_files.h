@@ -46,5 +46,6 @@ void RemoveTreeQuietly(const std::string& path);
 // Makes every missing folder of `path` (itself included).
 bool MakeFolders(const std::string& path);
 
-// A UTF-8 script path with '\' turned into '/'.
+// A UTF-8 script path with the separators of this system ('\' becomes '/'
+// on Linux).
 std::string HostSeparators(const std::string& path);

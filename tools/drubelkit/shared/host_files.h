@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
+// What separates folders in the paths the tool makes, and what it takes.
 #ifdef _WIN32
+constexpr char HostSlash[] = "\\";
 constexpr char HostSlashes[] = "/\\";
 #else
+constexpr char HostSlash[] = "/";
 constexpr char HostSlashes[] = "/";
 #endif
 
