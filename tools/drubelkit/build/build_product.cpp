@@ -416,8 +416,8 @@ bool AssembleDiscs(Build* b)
 {
     for (int d = b->Discs; d < MaxDiscs; ++d) {
         if (IsFolder(b->Options.Product + HostSlash + DiscName(d)))
-            fprintf(stderr, "drubelkit build: warning: %s/%s is left out: DISCNUM is %d\n",
-                    b->Options.Product.c_str(), DiscName(d).c_str(), b->Discs);
+            fprintf(stderr, "drubelkit build: warning: %s%s%s is left out: DISCNUM is %d\n",
+                    b->Options.Product.c_str(), HostSlash, DiscName(d).c_str(), b->Discs);
     }
     for (int d = 0; d < b->Discs; ++d) {
         const std::string from = b->Options.Product + HostSlash + DiscName(d);
@@ -441,8 +441,8 @@ bool AssembleDiscs(Build* b)
         std::string found;
         if (!FindOnDiscUtf8(b->Roots[0], own, &found))
             continue;
-        fprintf(stderr, "drubelkit build: warning: %s/disc1/%s is replaced by the built %s\n",
-                b->Options.Product.c_str(), Basename(found).c_str(), own);
+        fprintf(stderr, "drubelkit build: warning: %s%sdisc1%s%s is replaced by the built %s\n",
+                b->Options.Product.c_str(), HostSlash, HostSlash, Basename(found).c_str(), own);
         HostRemoveFile(found);
     }
     std::vector<uint8_t> launcher;
@@ -699,7 +699,7 @@ int BuildProduct(const BuildOptions& options)
         return ExitBadInput;
     }
     for (int d = 0; d < b.Discs; ++d)
-        Progress("%s/%s%s ready", options.Out.c_str(), DiscName(d).c_str(),
+        Progress("%s%s%s%s ready", options.Out.c_str(), HostSlash, DiscName(d).c_str(),
                  options.Images ? (" and " + DiscName(d) + ".iso").c_str() : "");
     return ExitOk;
 }
