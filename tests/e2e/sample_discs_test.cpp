@@ -5,6 +5,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 namespace {
 
 const char SampleTitle[] = "星霜のアルカディア";
@@ -65,6 +67,8 @@ void InsertDisc(const std::string& disc, char drive)
 }
 
 std::string SampleDisc(int disc) { return BuiltDisc("DRUBEL_E2E_SAMPLES", disc); }
+// The same discs as 7-Zip extracted them from the images.
+std::string ImageDisc(int disc) { return BuiltDisc("DRUBEL_E2E_IMAGE_SAMPLES", disc); }
 
 // Every file of the disc that the installation puts in `folder` is there,
 // byte for byte; returns how many were compared.
@@ -127,15 +131,14 @@ protected:
             RemoveTree(SpecialFolder(csidl) + "\\Lumenfield");
     }
     std::string InstallFolder() const { return SpecialFolder(CSIDL_PROGRAM_FILES) + "\\Lumenfield\\Arcadia"; }
+    void InstallFromBothDrives(std::string (*disc)(int));
 };
 
 }  // namespace
 
-TEST_F(SampleDiscsTest, TheBuiltDiscsInstallFromBothDrives)
+void SampleDiscsTest::InstallFromBothDrives(std::string (*disc)(int))
 {
-    ASSERT_FALSE(SampleDisc(1).empty()) << "run-e2e built no sample discs: it needs a host drubelkit "
-                                           "(configure with -DDRUBEL_KIT=HOST_BUILD/tools/drubelkit/drubelkit)";
-    InsertDisc(SampleDisc(1), 'E');
+    InsertDisc(disc(1), 'E');
     HANDLE process = StartFromDrive('E', Temp);
     ASSERT_NE(nullptr, process);
     CloseHandle(process);
@@ -151,15 +154,14 @@ TEST_F(SampleDiscsTest, TheBuiltDiscsInstallFromBothDrives)
     HWND ask = WaitForDialog("ＤＶＤの挿入", 60000);
     ASSERT_NE(nullptr, ask) << "disc 2 was not asked for";
     EXPECT_EQ("『星霜のアルカディア・DISC2』", ControlText(ask, DiscName));
-    InsertDisc(SampleDisc(2), 'F');
+    InsertDisc(disc(2), 'F');
     PressButton(ask, IDOK);
     CloseFinishScreen(SpecialFolder(CSIDL_PROGRAMS) + "\\Lumenfield\\" + SampleTitle + "\\アンインストール.lnk");
 
     // Every file of both discs but the launcher's own at the root, the
     // markers and the DirectX setup is installed, byte for byte; the
     // uninstaller's copy in uninst\ among them.
-    const size_t installed = ExpectInstalledFrom(SampleDisc(1), InstallFolder()) +
-                             ExpectInstalledFrom(SampleDisc(2), InstallFolder());
+    const size_t installed = ExpectInstalledFrom(disc(1), InstallFolder()) + ExpectInstalledFrom(disc(2), InstallFolder());
     EXPECT_GT(installed, 25u);
     EXPECT_TRUE(Exists(InstallFolder() + "\\uninst\\Instdata.pak"));
 
@@ -167,6 +169,54 @@ TEST_F(SampleDiscsTest, TheBuiltDiscsInstallFromBothDrives)
     ASSERT_NE(nullptr, launcher);
     EXPECT_EQ("アンインストール", ControlText(launcher, LaunchInstall));
     ExitLauncher(launcher);
+}
+
+TEST_F(SampleDiscsTest, TheBuiltDiscsInstallFromBothDrives)
+{
+    ASSERT_FALSE(SampleDisc(1).empty()) << "run-e2e built no sample discs: it needs a host drubelkit "
+                                           "(configure with -DDRUBEL_KIT=HOST_BUILD/tools/drubelkit/drubelkit)";
+    InstallFromBothDrives(SampleDisc);
+}
+
+// What a player gets who mounts the images: their files, as an independent
+// reader extracts them, in the drives.
+TEST_F(SampleDiscsTest, TheImagesInstallFromBothDrives)
+{
+    ASSERT_FALSE(ImageDisc(1).empty()) << "run-e2e extracted no sample images (it needs 7z)";
+    InstallFromBothDrives(ImageDisc);
+}
+
+// drubelkit.exe, from a product folder under Japanese names, makes the
+// discs and images of the Linux build, byte for byte.
+TEST(DrubelkitExe, BuildsTheDiscsOfTheLinuxBuild)
+{
+    const char* kit = getenv("DRUBEL_E2E_KIT_EXE");
+    const char* product = getenv("DRUBEL_E2E_PRODUCT");
+    ASSERT_TRUE(kit != nullptr && product != nullptr && !SampleDisc(1).empty())
+        << "run-e2e built no sample product, or the build has no drubelkit.exe";
+    std::string productPath = std::string("Z:") + product;
+    std::replace(productPath.begin(), productPath.end(), '/', '\\');
+    const std::string fromLinux = SampleDisc(1).substr(0, SampleDisc(1).size() - 6);  // without \disc1
+    TempDir out;
+    Launch launch;
+    launch.Program = std::string("Z:") + kit;
+    std::replace(launch.Program.begin(), launch.Program.end(), '/', '\\');
+    launch.Arguments = "build \"" + productPath + "\" -o \"" + out.Path + "\\discs\" --launcher \"" + DrubelExe() +
+                       "\" --iso";
+    HANDLE process = StartProgram(launch);
+    ASSERT_NE(nullptr, process);
+    const long status = WaitForExit(process, 600000);
+    CloseHandle(process);
+    ASSERT_EQ(0, status) << launch.Arguments;
+    std::vector<std::string> expected, built;
+    ListFiles(fromLinux, "", &expected);
+    ListFiles(out.Path + "\\discs", "", &built);
+    std::sort(expected.begin(), expected.end());
+    std::sort(built.begin(), built.end());
+    ASSERT_EQ(expected, built);
+    EXPECT_GT(expected.size(), 30u);
+    for (const std::string& file : expected)
+        EXPECT_TRUE(ReadBytesFrom(fromLinux + "\\" + file) == ReadBytesFrom(out.Path + "\\discs\\" + file)) << file;
 }
 
 // A second product, laid out for `drubelkit build` and built by it alone.
