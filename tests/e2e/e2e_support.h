@@ -15,7 +15,7 @@
 // ---- Places ---------------------------------------------------------------
 
 // The program under test, the stand-in DirectX setup, and the folders the
-// run script mapped as the CD/DVD drives E: and F:.
+// run script mapped as the CD/DVD drives E: and F: and the removable G:.
 std::string DrubelExe();
 std::string DirectXStub();
 std::string DriveFolder(char letter);

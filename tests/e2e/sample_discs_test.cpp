@@ -52,17 +52,20 @@ bool StaysOnDisc(const std::string& file)
            upper.compare(0, 8, "DIRECTX\\") == 0;
 }
 
-void InsertDisc(const std::string& disc, char drive)
+void CopyDiscTo(const std::string& disc, const std::string& folder)
 {
+    CreateDirectoryA(folder.c_str(), nullptr);
     std::vector<std::string> files;
     ListFiles(disc, "", &files);
     for (const std::string& file : files) {
         for (size_t at = file.find('\\'); at != std::string::npos; at = file.find('\\', at + 1))
-            CreateDirectoryA((DriveFolder(drive) + "\\" + file.substr(0, at)).c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA((disc + "\\" + file).c_str(), (DriveFolder(drive) + "\\" + file).c_str(), FALSE))
+            CreateDirectoryA((folder + "\\" + file.substr(0, at)).c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA((disc + "\\" + file).c_str(), (folder + "\\" + file).c_str(), FALSE))
             << file;
     }
 }
+
+void InsertDisc(const std::string& disc, char drive) { CopyDiscTo(disc, DriveFolder(drive)); }
 
 std::string SampleDisc(int disc) { return BuiltDisc("DRUBEL_E2E_SAMPLES", disc); }
 
@@ -198,4 +201,39 @@ TEST_F(DrubelTest, TheMiniProductBuiltByDrubelkitInstalls)
     RemoveTree(folder);
     RemoveTree(group);
     RemoveTree(SpecialFolder(CSIDL_LOCAL_APPDATA) + "\\DrubelE2E\\ミニゲーム");
+}
+
+// No disc drive at all: the discs copied into two folders side by side on
+// the hard disk, the launcher started from the first as a player starts
+// it (no letter, so through the temporary copy).
+TEST_F(SampleDiscsTest, CopiedIntoDiscFoldersOnTheHardDiskItInstallsWithoutAPrompt)
+{
+    ASSERT_FALSE(SampleDisc(1).empty()) << "run-e2e built no sample discs";
+    const std::string discs = Work / "アルカディア";
+    CreateDirectoryA(discs.c_str(), nullptr);
+    CopyDiscTo(SampleDisc(1), discs + "\\DISC1");
+    CopyDiscTo(SampleDisc(2), discs + "\\DISC2");
+    Launch launch;
+    launch.Program = discs + "\\DISC1\\Drubel.exe";
+    launch.CurrentFolder = discs + "\\DISC1";
+    launch.TempFolder = Temp;
+    HANDLE process = StartProgram(launch);
+    ASSERT_NE(nullptr, process);
+    CloseHandle(process);
+
+    HWND launcher = WaitForLauncher(std::string(SampleTitle) + " Arcadia of Starfrost");
+    ASSERT_NE(nullptr, launcher);
+    PressButton(launcher, LaunchInstall);
+    HWND options = WaitForDialog(std::string(SampleTitle) + " のインストール設定");
+    ASSERT_NE(nullptr, options) << "no options dialog";
+    PressButton(options, 1002);  // the full installation, with disc 2
+    PressButton(options, IDOK);
+    CloseFinishScreen(SpecialFolder(CSIDL_PROGRAMS) + "\\Lumenfield\\" + SampleTitle + "\\アンインストール.lnk");
+    EXPECT_EQ(nullptr, WaitForDialog("ＤＶＤの挿入", 0)) << "a disc was asked for";
+    EXPECT_GT(ExpectInstalledFrom(SampleDisc(1), InstallFolder()) +
+                  ExpectInstalledFrom(SampleDisc(2), InstallFolder()),
+              25u);
+    launcher = WaitForLauncher(std::string(SampleTitle) + " Arcadia of Starfrost");
+    ASSERT_NE(nullptr, launcher);
+    ExitLauncher(launcher);
 }
