@@ -159,3 +159,23 @@ void PresentDirtyRects(HWND window, const Surface* surface, const DirtyRectList*
     }
     ReleaseDC(window, dc);
 }
+
+unsigned GetWindowDpi(HWND window)
+{
+    // GetDpiForWindow exists from Windows 10 (1607) on; older systems have
+    // one DPI for every monitor.
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const DpiForWindow forWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (forWindow != nullptr && window != nullptr) {
+        const UINT dpi = forWindow(window);
+        if (dpi != 0)
+            return dpi;
+    }
+    HDC dc = GetDC(window);
+    if (dc == nullptr)
+        return 96;
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    ReleaseDC(window, dc);
+    return dpi > 0 ? static_cast<unsigned>(dpi) : 96;
+}
