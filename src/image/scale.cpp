@@ -79,3 +79,31 @@ uint8_t* ScalePictureForDpi(const uint8_t* pixels, int32_t width, int32_t height
     *scaledHeight = h;
     return scaled;
 }
+
+namespace {
+
+unsigned Known(unsigned dpi) { return dpi == 0 ? BaseDpi : dpi; }
+
+int32_t DivideDown(int64_t a, int64_t b) { return static_cast<int32_t>(a >= 0 ? a / b : -((-a + b - 1) / b)); }
+int32_t DivideUp(int64_t a, int64_t b) { return -DivideDown(-a, b); }
+
+}  // namespace
+
+int32_t SurfaceSizeForScreen(int32_t screenSize, unsigned dpi)
+{
+    return DivideUp(static_cast<int64_t>(screenSize) * BaseDpi, Known(dpi));
+}
+
+int32_t SurfaceToScreen(int32_t coordinate, unsigned dpi)
+{
+    return DivideDown(static_cast<int64_t>(coordinate) * Known(dpi), BaseDpi);
+}
+
+Rect ScreenRectToSurface(const Rect& screen, unsigned dpi)
+{
+    const int64_t d = Known(dpi);
+    return Rect{DivideDown(static_cast<int64_t>(screen.left) * BaseDpi, d),
+                DivideDown(static_cast<int64_t>(screen.top) * BaseDpi, d),
+                DivideUp(static_cast<int64_t>(screen.right) * BaseDpi, d),
+                DivideUp(static_cast<int64_t>(screen.bottom) * BaseDpi, d)};
+}

@@ -2,6 +2,8 @@
 // 1.5 or 2 times its size at 96, and its pictures must grow with it.
 #pragma once
 
+#include "common/geometry.h"
+
 #include <cstdint>
 
 constexpr unsigned BaseDpi = 96;
@@ -23,3 +25,12 @@ bool ScalePicture(const uint8_t* source, int32_t sourceWidth, int32_t sourceHeig
 // null. The caller frees it.
 uint8_t* ScalePictureForDpi(const uint8_t* pixels, int32_t width, int32_t height, unsigned dpi,
                             int32_t* scaledWidth, int32_t* scaledHeight);
+
+// A full-screen show drawn at 96-DPI size and shown at `dpi`: the drawing
+// surface's size for a screen of `screenSize` pixels (rounded up, so that
+// the show reaches the screen's edge), where a surface coordinate lands on
+// the screen (rounded down, so that neighbouring rectangles meet), and the
+// surface rectangle that covers a screen rectangle.
+int32_t SurfaceSizeForScreen(int32_t screenSize, unsigned dpi);
+int32_t SurfaceToScreen(int32_t coordinate, unsigned dpi);
+Rect ScreenRectToSurface(const Rect& screen, unsigned dpi);

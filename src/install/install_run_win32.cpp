@@ -144,13 +144,22 @@ static void ReportOutcome()
 int RunInstallWindow(int showCommand, void (*releaseInstanceLock)())
 {
     HWND desktop = GetDesktopWindow();
+    // The whole monitor the player is at (the one the options dialog was
+    // confirmed on), in its real pixels: the program is DPI aware.
     RECT area;
     GetWindowRect(desktop, &area);
+    POINT cursor;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (GetCursorPos(&cursor) &&
+        GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        area = monitor.rcMonitor;
     RegisterInstallClass();
     InitializeCriticalSection(&ScreenLock);
     HWND window = CreateWindowExW(WS_EX_TOPMOST, InstallClassNameW, InstallClassNameW,
-                                  WS_POPUP | WS_CHILD, area.left, area.top, area.right,
-                                  area.bottom, desktop, nullptr, ModuleInstance(), nullptr);
+                                  WS_POPUP | WS_CHILD, area.left, area.top,
+                                  area.right - area.left, area.bottom - area.top, desktop, nullptr,
+                                  ModuleInstance(), nullptr);
     if (window == nullptr) {
         // Also when the screen surface could not be made: the player is told,
         // rather than the program ending as if nothing had been asked for.

@@ -15,15 +15,12 @@ struct Capture {
     uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x] & 0xFFFFFF; }
 };
 
-Capture CaptureClient(HWND window)
+Capture CaptureScreen(int x, int y, int width, int height)
 {
     Capture capture;
-    RECT client;
-    GetClientRect(window, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    capture.Width = client.right;
-    capture.Height = client.bottom;
+    POINT origin = {x, y};
+    capture.Width = width;
+    capture.Height = height;
     if (capture.Width <= 0 || capture.Height <= 0)
         return capture;
     BITMAPINFO info = {};
@@ -46,6 +43,15 @@ Capture CaptureClient(HWND window)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return capture;
+}
+
+Capture CaptureClient(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    return CaptureScreen(origin.x, origin.y, client.right, client.bottom);
 }
 
 // A picture for the README: the capture as a bitmap file.
@@ -148,4 +154,53 @@ TEST_F(Dpi, TheTitlePictureFillsItsAreaAtEveryScale)
         ExitLauncher(launcher);
         CloseHandle(process);
     }
+}
+
+// The install show at 200 %: the whole screen in its real pixels, the
+// panel and its pictures twice their size, pixel for pixel.
+TEST_F(Dpi, TheInstallShowCoversTheScreenAtTwiceItsSize)
+{
+    const std::string sample = BuiltDisc("DRUBEL_E2E_SAMPLES", 1);
+    ASSERT_FALSE(sample.empty()) << "run-e2e built no sample discs";
+    const std::string folder = Work / "DISC1";
+    ASSERT_TRUE(CopyTree(sample, folder));
+    const std::string caption = "星霜のアルカディア Arcadia of Starfrost";
+    SetLogPixels(192);
+    HANDLE process = StartIn(folder, "t");
+    HWND launcher = WaitForLauncher(caption);
+    ASSERT_NE(nullptr, launcher);
+    PressButton(launcher, LaunchInstall);
+    HWND options = WaitForDialog("星霜のアルカディア のインストール設定");
+    ASSERT_NE(nullptr, options);
+    PressButton(options, 1003);  // the minimum installation: disc 1 only
+    PressButton(options, IDOK);
+    HWND show = nullptr;
+    for (int i = 0; i < 100 && !show; ++i, Sleep(100))
+        show = FindWindowA("QRX_INST", nullptr);
+    ASSERT_NE(nullptr, show);
+    Sleep(3000);  // on the finish screen
+    RECT area;
+    GetWindowRect(show, &area);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(0, area.left);
+    EXPECT_EQ(width, area.right);
+    EXPECT_EQ(height, area.bottom);
+    const Capture capture = CaptureScreen(0, 0, width, height);
+    SaveBitmap(capture, DriveFolder('E') + "\\..\\..\\install-show-192.bmp");
+    // Each pixel of the 96-DPI drawing is a block of 2 x 2 on the screen.
+    long blocks = 0, whole = 0;
+    for (int y = 0; y + 1 < height; y += 2)
+        for (int x = 0; x + 1 < width; x += 2, ++blocks)
+            whole += capture.At(x, y) == capture.At(x + 1, y) && capture.At(x, y) == capture.At(x, y + 1) &&
+                     capture.At(x, y) == capture.At(x + 1, y + 1);
+    EXPECT_GT(whole, blocks * 99 / 100) << whole << " of " << blocks << " blocks are whole";
+    PostMessageA(show, WM_KEYDOWN, 'A', 0);
+    launcher = WaitForLauncher(caption);
+    ASSERT_NE(nullptr, launcher);
+    ExitLauncher(launcher);
+    CloseHandle(process);
+    char programFiles[MAX_PATH] = {};
+    ExpandEnvironmentStringsA("%ProgramFiles%\\Lumenfield", programFiles, MAX_PATH);
+    RemoveTree(programFiles);
+    DeleteUserKey("Software\\Lumenfield\\Arcadia");
 }

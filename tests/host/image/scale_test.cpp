@@ -58,3 +58,27 @@ TEST(ScalePicture, IntegerFactorsCopyPixelsOtherFactorsAverageTheirArea)
     EXPECT_EQ(2, h);
     free(scaled);
 }
+
+TEST(ScaledShow, SurfaceAndScreenRectanglesMeetWithoutGaps)
+{
+    const struct {
+        unsigned Dpi;
+        int32_t Screen, Surface;
+    } sizes[] = {{96, 1920, 1920}, {144, 1920, 1280}, {144, 1921, 1281}, {192, 3840, 1920}, {120, 1366, 1093}};
+    for (const auto& c : sizes) {
+        EXPECT_EQ(c.Surface, SurfaceSizeForScreen(c.Screen, c.Dpi)) << c.Dpi;
+        EXPECT_GE(SurfaceToScreen(c.Surface, c.Dpi), c.Screen) << c.Dpi;  // reaches the edge
+    }
+    // At 200 % each surface pixel is a 2 x 2 block; at 150 % rectangles
+    // that share an edge share it on the screen too.
+    EXPECT_EQ(20, SurfaceToScreen(10, 192));
+    EXPECT_EQ(10, SurfaceToScreen(7, 144));  // 10.5, rounded down
+    const Rect paint = ScreenRectToSurface(Rect{15, 15, 31, 32}, 144);
+    EXPECT_EQ(10, paint.left);
+    EXPECT_EQ(10, paint.top);
+    EXPECT_EQ(21, paint.right);  // 31 / 1.5 = 20.7, rounded up to cover it
+    EXPECT_EQ(22, paint.bottom);
+    const Rect same = ScreenRectToSurface(Rect{3, 4, 5, 6}, 96);
+    EXPECT_EQ(3, same.left);
+    EXPECT_EQ(6, same.bottom);
+}
