@@ -144,6 +144,9 @@ bool FindDiscRoot(const char* markerFile, char* root, size_t size)
 {
     if (size > 0)
         root[0] = '\0';
+    // Also around the look at the start folder's neighbours: a USB stick
+    // pulled since the start must not bring up a box either.
+    QuietErrors quiet;
     DiscDriveSeen drives[26];
     const int driveCount = SeeDrives(drives);
     static char siblings[MaxDiscSiblings][PathWidth];
@@ -153,8 +156,6 @@ bool FindDiscRoot(const char* markerFile, char* root, size_t size)
         siblingCount = SeeSiblings(parent, siblings);
     static DiscPlaceList places;
     ListDiscPlaces(drives, driveCount, SetupScript.StartFolder, siblings, siblingCount, &places);
-
-    QuietErrors quiet;
     for (int i = 0; i < places.Count; ++i) {
         const DiscPlace& place = places.Places[i];
         // An empty CD/DVD drive is passed over before any file is opened on it.
