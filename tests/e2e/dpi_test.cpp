@@ -1,4 +1,4 @@
-// The launcher at the scalings players use (100, 150 and 200 %): its title
+// The launcher at the scalings players use (100, 125, 150 and 200 %): its title
 // picture fills the same share of its area at each, read back from the
 // screen of a virtual display.
 #include "e2e_fixture.h"
@@ -115,7 +115,7 @@ TEST_F(Dpi, TheTitlePictureFillsItsAreaAtEveryScale)
     else
         MakeProductFolder(folder, BaseScript());
     const std::string shots = DriveFolder('E') + "\\..\\..";
-    const DWORD scales[] = {96, 144, 192};
+    const DWORD scales[] = {96, 120, 144, 192};
     double blackAt96 = -1;
     int widthAt96 = 0;
     for (DWORD dpi : scales) {
