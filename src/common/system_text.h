@@ -112,6 +112,8 @@ bool SysRegReadText(HKEY key, const char* name, char* out, size_t outBytes);
 bool SysRegReadPath(HKEY key, const char* name, char* out, size_t outBytes);
 bool SysRegWriteBinary(HKEY key, const char* name, const void* data, DWORD size);
 bool SysRegWriteDword(HKEY key, const char* name, DWORD value);
+// A string value (REG_SZ) in UTF-16, so that any code page reads it right.
+bool SysRegWriteText(HKEY key, const char* name, const char* text);
 bool SysRegDeleteValue(HKEY key, const char* name);
 bool SysRegDeleteKey(HKEY root, const char* path);
 // False at the end of the list. A subkey whose name has no 932 form is
@@ -130,6 +132,11 @@ bool SysGetCommandArguments(char* out, size_t outBytes);
 bool SysGetModulePath(char* out, size_t outBytes);
 bool SysGetTempFolder(char* out, size_t outBytes);  // with its trailing backslash
 bool SysGetWindowsFolder(char* out, size_t outBytes);
+// A variable of the process's environment, which the programs it starts
+// inherit. Setting null removes it. Reading fails when it is not set, does
+// not fit or has no 932 form.
+bool SysSetEnvironment(const char* name, const char* value);
+bool SysGetEnvironment(const char* name, char* out, size_t outBytes);
 // Makes the Windows folder the current folder, through its wide name, so
 // that it works whether or not the name has a 932 form.
 bool SysEnterWindowsFolder();

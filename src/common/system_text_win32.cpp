@@ -562,6 +562,19 @@ bool SysRegWriteDword(HKEY key, const char* name, DWORD value)
                                   sizeof value) == ERROR_SUCCESS;
 }
 
+bool SysRegWriteText(HKEY key, const char* name, const char* text)
+{
+    WideText wideName(name);
+    WideText wideText(text);
+    if (!wideName || !wideText || !wideText.Get())
+        return false;
+    const size_t bytes = (wcslen(wideText.Get()) + 1) * sizeof(wchar_t);
+    return bytes <= 0xFFFFFFFFu &&
+           RegSetValueExW(key, wideName.Get(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wideText.Get()),
+                          static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
+}
+
 bool SysRegDeleteValue(HKEY key, const char* name)
 {
     WideText wide(name);
@@ -676,6 +689,27 @@ bool SysGetWindowsFolder(char* out, size_t outBytes)
 {
     return PathFromSystem(out, outBytes, [](wchar_t* path) {
         return static_cast<DWORD>(GetWindowsDirectoryW(path, WidePathChars));
+    });
+}
+
+bool SysSetEnvironment(const char* name, const char* value)
+{
+    WideText wideName(name);
+    WideText wideValue(value);
+    return wideName && wideName.Get() && wideValue &&
+           SetEnvironmentVariableW(wideName.Get(), wideValue.Get()) != FALSE;
+}
+
+bool SysGetEnvironment(const char* name, char* out, size_t outBytes)
+{
+    if (outBytes == 0)
+        return false;
+    out[0] = '\0';
+    WideText wideName(name);
+    if (!wideName || !wideName.Get())
+        return false;
+    return PathFromSystem(out, outBytes, [&wideName](wchar_t* path) {
+        return GetEnvironmentVariableW(wideName.Get(), path, WidePathChars);
     });
 }
 

@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "script/setup_model.h"
 #include "uninstall/uninstall.h"
+#include "uninstall/uninstall_entry.h"
 #include "uninstall/uninstall_paths.h"
 
 #include <windows.h>
@@ -44,9 +45,20 @@ struct Journal {
     // Length of the shallowest level of REGADDRESS that the mark created
     // (0: none), so that an undo takes back the empty keys it made.
     size_t MadeKeyLength;
+    // The Apps & features entry is about to be written or was.
+    bool MadeEntry;
 };
 
-Journal State = {false, false, {}, {}, INVALID_HANDLE_VALUE, {}, 0, {}, 0};
+Journal State = {false, false, {}, {}, INVALID_HANDLE_VALUE, {}, 0, {}, 0, false};
+
+// The entry's lines name this product's key and no other.
+void UndoEntryOf(const char* text, size_t length)
+{
+    char key[PathWidth];
+    if (text != nullptr && UninstallEntryKey(SetupScript.REGADDRESS, key, sizeof key) &&
+        JournalNamesEntry(text, length, key))
+        RemoveUninstallEntry();
+}
 
 // The worker and the window never write at the same time, but an undo may
 // start on either thread: one lock keeps the state whole. It is made before
@@ -311,6 +323,7 @@ void JournalBegin()
     CloseJournalFile();
     State.Active = true;
     State.FileFailed = false;
+    State.MadeEntry = false;
     State.PendingLength = 0;
     CopyText(State.Folder, SetupScript.InstallFolder);
     CutTrailingBackslash(State.Folder);
@@ -368,6 +381,17 @@ bool JournalNewFile(const char* path)
     return !State.FileFailed && KeepLine(JournalFileLine, path);
 }
 
+bool JournalNewUninstallEntry(const char* key)
+{
+    Locked locked;
+    if (!State.Active)
+        return true;
+    if (!KeepLine(JournalEntryLine, key))
+        return false;
+    State.MadeEntry = true;
+    return true;
+}
+
 void JournalFinish()
 {
     Locked locked;
@@ -393,6 +417,8 @@ void RollBackInstallation()
     else
         Undo(State.Pending, State.PendingLength, scope, actions);
     free(text);
+    if (State.MadeEntry)
+        RemoveUninstallEntry();
     EndJournal();
 }
 
@@ -432,6 +458,7 @@ void RecoverUnfinishedInstallation()
     ComposePlaces(folder, &places);
     const JournalActions actions = {journalPath, DeleteOneFile, RemoveOneFolder, DeleteJournalFile};
     Undo(text, length, ScopeOf(folder, places), actions);
+    UndoEntryOf(text, length);
     free(text);
     ClearUnfinishedMark();
 }

@@ -7,6 +7,7 @@
 #include "common/system_text.h"
 #include "common/text.h"
 #include "image/epa.h"
+#include "image/scale.h"
 #include "image/surface_gdi.h"
 #include "install/install_sizes.h"
 #include "install/link_check.h"
@@ -43,9 +44,11 @@ void SetOptionLabel(HWND dialog, int id, const char* title, uint32_t mask)
     SysSetDlgItemText(dialog, id, label);
 }
 
-bool ShowLogo(HWND dialog, OptionsDialog* data)
+// The logo's place and size grow with the dialog's DPI, as its layout does.
+bool ShowLogo(HWND dialog, OptionsDialog* data, unsigned dpi)
 {
-    data->Logo = CreateSurface(dialog, LogoX, LogoY, LogoWidth, LogoHeight);
+    data->Logo = CreateSurface(dialog, ScaleForDpi(LogoX, dpi), ScaleForDpi(LogoY, dpi),
+                               ScaleForDpi(LogoWidth, dpi), ScaleForDpi(LogoHeight, dpi));
     if (data->Logo == nullptr)
         return false;
     int32_t width = 0;
@@ -58,6 +61,17 @@ bool ShowLogo(HWND dialog, OptionsDialog* data)
         data->Logo = nullptr;
         ShowUnreadableData(dialog, logo[0] != '\0' ? logo : "LOGO.EPA", SetupScript.APPLITITLE);
         return false;
+    }
+    if (dpi != BaseDpi) {
+        int32_t scaledWidth = 0;
+        int32_t scaledHeight = 0;
+        uint8_t* scaled = ScalePictureForDpi(picture, width, height, dpi, &scaledWidth, &scaledHeight);
+        if (scaled != nullptr) {
+            free(picture);
+            picture = scaled;
+            width = scaledWidth;
+            height = scaledHeight;
+        }
     }
     // Drawn at its own size, cut to the surface: a logo of another size must
     // not make the drawing read past its pixels.
@@ -85,7 +99,7 @@ void OnInitDialog(HWND dialog)
     CheckDlgButton(dialog, IDC_OPTION_FIRST, BST_CHECKED);
     SysSetDlgItemText(dialog, IDC_INSTALL_PATH, SetupScript.InstallBasePath);
     SetupScript.InstallOption = OptionFull;
-    if (!ShowLogo(dialog, DialogData<OptionsDialog>(dialog))) {
+    if (!ShowLogo(dialog, DialogData<OptionsDialog>(dialog), GetWindowDpi(dialog))) {
         SetupScript.AppMode = ModeExit;
         EndDialog(dialog, 0);
     }
@@ -208,6 +222,21 @@ void OnPaint(HWND dialog)
     EndPaint(dialog, &paint);
 }
 
+// Moved to a monitor of another DPI: the logo is made again at its scale.
+void OnDpiChanged(HWND dialog, unsigned dpi)
+{
+    OptionsDialog* data = DialogData<OptionsDialog>(dialog);
+    if (data == nullptr)
+        return;
+    FreeSurface(data->Logo);
+    data->Logo = nullptr;
+    if (!ShowLogo(dialog, data, dpi)) {
+        SetupScript.AppMode = ModeExit;
+        EndDialog(dialog, 0);
+    }
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
 }  // namespace
 
 bool NormalizeInstallPath(char* path)
@@ -231,6 +260,9 @@ INT_PTR CALLBACK InstallOptionsDialogProc(HWND dialog, UINT message, WPARAM wPar
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam));
         return TRUE;
+    case WM_DPICHANGED:
+        OnDpiChanged(dialog, LOWORD(wParam));
+        return FALSE;  // the system moves and sizes the dialog
     }
     return FALSE;
 }

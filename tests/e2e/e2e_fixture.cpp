@@ -23,6 +23,7 @@ void DrubelTest::SetUp()
     EndStrayProcesses();
     EjectDisc('E');
     EjectDisc('F');
+    EjectDisc('G');
     DeleteUserKey(RecordKey);
     Temp = Work / "temp folder";
     CreateDirectoryA(Temp.c_str(), nullptr);
@@ -39,6 +40,7 @@ void DrubelTest::TearDown()
         CloseHandle(mutex);
     EjectDisc('E');
     EjectDisc('F');
+    EjectDisc('G');
     DeleteUserKey(RecordKey);
 }
 
