@@ -4,6 +4,7 @@
 
 #include "common/worker_win32.h"
 #include "verify/verify_order.h"
+#include "verify/verify_repair.h"
 #include "verify/verify_run.h"
 
 #include <windows.h>
@@ -28,6 +29,7 @@ struct FileCheckRun {
     VerifyState State;   // ErrorCount: the run's verdicts in error, once done
     VerifyItems Items;
     VerifyOrder Order;
+    RepairPlan Repair;
     VerifyState Hashers[MaxVerifyHashers - 1];
     CRITICAL_SECTION Lock;
     bool LockReady = false;
