@@ -1,6 +1,7 @@
 #include "verify/repair_win32.h"
 
 #include "common/drive_root.h"
+#include "common/path_rules.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "common/worker_win32.h"
