@@ -81,8 +81,9 @@ static int LocateDiscAtStart(uint32_t disc) { return LocateDisc(nullptr, disc); 
 
 static int ReloadScriptFrom(const char* sourceFolder)
 {
+    // The relaunch folder, never the temporary folder itself.
     char temp[MAX_PATH];
-    if (!GetTemporaryFolder(temp, sizeof temp))
+    if (!GetWorkFolder(temp, sizeof temp))
         return 0;
     char path[MAX_PATH];
     if (JoinPath(path, temp, ScriptFileName))
@@ -168,7 +169,6 @@ int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
         return 0;
     }
 
-    bool tempMode = false;
     SetupScript.AppMode = ModeMenu;
     switch (ReadCommandLetter(commandLine)) {
     case CommandRelaunchLauncher:
@@ -179,11 +179,12 @@ int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
         if (Relaunch('r'))
             return 0;
         break;
+    // Running from a relaunch folder, the program clears it at its exit.
     case CommandLauncher:
-        tempMode = true;
+        TakeOwnRelaunchFolder();
         break;
     case CommandUninstall:
-        tempMode = true;
+        TakeOwnRelaunchFolder();
         SetupScript.AppMode = ModeUninstall;
         break;
     case CommandUnknown: {
@@ -228,8 +229,8 @@ int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
         if (!RunModeLoop(screens))
             return 0;
     }
-    if (tempMode)
-        CleanUpTemp();
+    // Also the folder of a reload in place.
+    CleanUpTemp();
     EndProgram();
     return 0;
 }

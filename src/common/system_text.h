@@ -54,6 +54,9 @@ int SysListViewInsertColumn(HWND list, int index, const char* title, int width);
 HANDLE SysCreateFile(const char* path, DWORD access, DWORD share, DWORD disposition, DWORD flags);
 bool SysDeleteFile(const char* path);
 bool SysCreateFolder(const char* path);  // one level, default security
+// One level with the given security (null: default). False, with
+// ERROR_ALREADY_EXISTS, when something is there already.
+bool SysCreateFolderWith(const char* path, SECURITY_ATTRIBUTES* security);
 bool SysRemoveFolder(const char* path);
 DWORD SysGetFileAttributes(const char* path);  // INVALID_FILE_ATTRIBUTES on failure
 bool SysSetFileAttributes(const char* path, DWORD attributes);

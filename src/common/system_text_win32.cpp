@@ -1,6 +1,7 @@
 #include "common/system_text.h"
 
 #include "common/cp932.h"
+#include "common/system_dlls.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -252,10 +253,12 @@ bool SysDeleteFile(const char* path)
     return wide && wide.Get() && DeleteFileW(wide.Get());
 }
 
-bool SysCreateFolder(const char* path)
+bool SysCreateFolder(const char* path) { return SysCreateFolderWith(path, nullptr); }
+
+bool SysCreateFolderWith(const char* path, SECURITY_ATTRIBUTES* security)
 {
     WideText wide(path);
-    return wide && wide.Get() && CreateDirectoryW(wide.Get(), nullptr);
+    return wide && wide.Get() && CreateDirectoryW(wide.Get(), security);
 }
 
 bool SysRemoveFolder(const char* path)
@@ -386,7 +389,7 @@ bool SysMciOpen(const char* deviceType, const char* element, MCIDEVICEID* device
     MCI_OPEN_PARMSW open = {};
     open.lpstrDeviceType = type.Get();
     open.lpstrElementName = name.Get();
-    if (mciSendCommandW(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT,
+    if (SysMciSendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT,
                         reinterpret_cast<DWORD_PTR>(&open)) != 0)
         return false;
     *device = open.wDeviceID;

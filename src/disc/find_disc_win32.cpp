@@ -1,6 +1,7 @@
 #include "disc/disc_check.h"
 #include "disc/drive_text.h"
 
+#include "common/system_dlls.h"
 #include "common/system_text.h"
 #include "common/text.h"
 
@@ -12,15 +13,18 @@
 // empty drive is passed over before any file is opened on it.
 static bool MediaPresent(const char* root)
 {
+    // Without the media control interface the marker file alone decides.
+    if (!SysMciAvailable())
+        return true;
     char element[3] = {root[0], ':', '\0'};
     MCIDEVICEID device = 0;
     if (!SysMciOpen("cdaudio", element, &device))
         return false;
     MCI_STATUS_PARMS status = {};
     status.dwItem = MCI_STATUS_MEDIA_PRESENT;
-    mciSendCommandW(device, MCI_STATUS, MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status));
+    SysMciSendCommand(device, MCI_STATUS, MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status));
     MCI_GENERIC_PARMS close = {};
-    mciSendCommandW(device, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&close));
+    SysMciSendCommand(device, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&close));
     return status.dwReturn != 0;
 }
 

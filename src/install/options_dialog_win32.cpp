@@ -9,6 +9,7 @@
 #include "image/epa.h"
 #include "image/surface_gdi.h"
 #include "install/install_sizes.h"
+#include "install/link_check.h"
 #include "install/options_text.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
@@ -122,6 +123,22 @@ bool DriveFreeBytes(void*, const char* drive, uint64_t* bytes)
     return SysGetFreeSpace(drive, bytes);
 }
 
+uint32_t PathAttributes(void*, const char* path) { return SysGetFileAttributes(path); }
+
+// A link where the installation would write refuses the destination before
+// anything is made or copied. True when the player was told.
+bool RefusedForLink(HWND dialog, const char* installFolder)
+{
+    char link[PathWidth];
+    if (!FindLinkInInstallation(installFolder, PathAttributes, nullptr, link, sizeof link))
+        return false;
+    char text[PathWidth + 160];
+    if (!FormatLinkedDestinationMessage(text, sizeof text, link))
+        CopyText(text, DestinationMessage(DestinationInvalid));
+    Tell(dialog, text);
+    return true;
+}
+
 void Confirm(HWND dialog)
 {
     // A text too long for 260 bytes, or one with a character 932 lacks,
@@ -141,6 +158,8 @@ void Confirm(HWND dialog)
         Tell(dialog, message);
         return;
     }
+    if (RefusedForLink(dialog, destination.InstallFolder))
+        return;
     if (verdict == DestinationShortOfSpace &&
         RunModalDialog(IDD_DISK_SPACE_WARNING, dialog, DiskSpaceWarningDialogProc, nullptr) != 0)
         return;

@@ -261,14 +261,15 @@ protected:
         EXPECT_EQ(0, WaitForExit(first, 20000)) << "the installed copy did not hand over";
         CloseHandle(first);
 
-        // The uninstall opens at once, run by the copy in the temporary folder.
+        // The uninstall opens at once, run by the copy in its folder in the
+        // temporary folder.
         HWND dialog = WaitForDialog(UninstallCaption);
         EXPECT_NE(nullptr, dialog) << "no uninstall dialog";
         if (!dialog)
             return nullptr;
         EXPECT_EQ(nullptr, WaitForDialog(ProductTitle, 200)) << "the launcher opened";
         const std::string running = ProcessImagePath(ProcessOf(dialog));
-        EXPECT_TRUE(SameNoCase(Temp + "Drubel.exe", running)) << "running " << running;
+        EXPECT_TRUE(SameNoCase(RelaunchFolder() + "Drubel.exe", running)) << "running " << running;
         *copy = OpenWindowProcess(dialog);
         return dialog;
     }
@@ -282,8 +283,10 @@ TEST_F(StartMenuUninstall, WithTheSaveDataEverythingGoesTheUninstallerToo)
     EXPECT_EQ(AllRemovedText, RunUninstall(dialog, true, copy));
     CloseHandle(copy);
     ExpectNothingInstalled();
-    EXPECT_FALSE(Exists(Temp + "Drubel.ini"));
-    EXPECT_FALSE(Exists(Temp + "Instdata.pak"));
+    for (const std::string& folder : RelaunchFolders()) {
+        EXPECT_FALSE(Exists(folder + "Drubel.ini"));
+        EXPECT_FALSE(Exists(folder + "Instdata.pak"));
+    }
 }
 
 TEST_F(StartMenuUninstall, KeepingTheSaveDataLeavesOnlyItAndInstallIni)
