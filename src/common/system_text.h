@@ -62,6 +62,8 @@ DWORD SysGetFileAttributes(const char* path);  // INVALID_FILE_ATTRIBUTES on fai
 bool SysSetFileAttributes(const char* path, DWORD attributes);
 bool SysCopyFile(const char* from, const char* to, bool failIfExists);
 bool SysMoveFile(const char* from, const char* to);
+// Renames `from` over `to` on the same volume, in one step.
+bool SysReplaceFile(const char* from, const char* to);
 // Has the file deleted when Windows next starts.
 bool SysScheduleDeletion(const char* path);
 bool SysGetFreeSpace(const char* folder, uint64_t* available);

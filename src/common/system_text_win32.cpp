@@ -297,6 +297,15 @@ bool SysMoveFile(const char* from, const char* to)
            MoveFileW(source.Get(), destination.Get());
 }
 
+bool SysReplaceFile(const char* from, const char* to)
+{
+    WideText source(from);
+    WideText destination(to);
+    // Write-through: once it returns, the new bytes are the file's, on disk.
+    return source && destination && source.Get() && destination.Get() &&
+           MoveFileExW(source.Get(), destination.Get(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 bool SysScheduleDeletion(const char* path)
 {
     WideText wide(path);
