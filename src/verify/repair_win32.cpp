@@ -1,6 +1,5 @@
 #include "verify/repair_win32.h"
 
-#include "common/drive_root.h"
 #include "common/path_rules.h"
 #include "common/system_text.h"
 #include "common/text.h"
@@ -112,8 +111,8 @@ bool RepairFiles(HWND owner, const VerifyItems* items, RepairPlan* plan,
         const int disc = plan->Disc[d];
         if (!LocateDisc(owner, static_cast<uint32_t>(disc + 1)))
             return false;
-        char root[8];
-        if (!FormatDriveRoot(SetupScript.DiscDrive, root, sizeof root))
+        char root[PathWidth];
+        if (!LocatedDiscRoot(root, sizeof root))
             return false;
         for (; at < plan->Count && items->Disc[plan->Item[at]] == disc; ++at) {
             const int item = plan->Item[at];
