@@ -86,6 +86,24 @@ TEST_F(GameStart, TheGameRunsInTheInstallFolderAndTheLauncherEnds)
     EXPECT_EQ(ModeExit, SetupScript.AppMode);
     EXPECT_EQ(1, Releases);
     EXPECT_EQ(0, Takes);
+    // Wine shows no token to tell whose rights the game has: the way taken
+    // is what can be seen. An elevated launcher with a desktop shell never
+    // starts the game as its own child.
+    HANDLE token = nullptr;
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    const bool elevated = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+                          GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation,
+                                              &size) &&
+                          elevation.TokenIsElevated;
+    if (token)
+        CloseHandle(token);
+    std::printf("elevated: %d, desktop shell window: %p, way: %d\n", elevated ? 1 : 0,
+                static_cast<void*>(GetShellWindow()), static_cast<int>(LastGameStartWay()));
+    if (elevated && GetShellWindow() != nullptr)
+        EXPECT_NE(GameStartDirect, LastGameStartWay());
+    else
+        EXPECT_EQ(GameStartDirect, LastGameStartWay());
     for (int i = 0; i < 3000 && !FileExists(out); ++i)
         Sleep(10);
     const std::vector<uint8_t> bytes = ReadBytes(out);
