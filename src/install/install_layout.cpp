@@ -41,3 +41,16 @@ bool ComposeShortcutPaths(const char* linkFolder, int index, ShortcutPaths* path
            FormatText(paths->Target, sizeof paths->Target, "%s\\%s\\%s", SetupScript.InstallFolder,
                       folder, link);
 }
+
+bool IsUninstallerLink(int index, const char* moduleName)
+{
+    if (index < 0 || index >= MaxShortcuts || moduleName == nullptr || moduleName[0] == '\0')
+        return false;
+    const char* folder = SetupScript.SHORTCUTFOLDER[index];
+    const char* link = SetupScript.SHORTCUTLINK[index];
+    const char letter = SetupScript.SHORTCUTPARAM[index][0];
+    const size_t length = strlen(moduleName);
+    return folder[0] != '\0' && IsContainedRelativePath(folder) && strlen(link) == length &&
+           EqualNoCaseN(link, moduleName, length) &&
+           (letter == 'u' || letter == 'U' || letter == 'r' || letter == 'R');
+}

@@ -35,3 +35,11 @@ struct ShortcutPaths {
 // entry has one). False when a path does not fit, or when the link's name
 // would leave its folder: that link is not made.
 bool ComposeShortcutPaths(const char* linkFolder, int index, ShortcutPaths* paths);
+
+// True when link `index` starts an uninstaller copy of this program that
+// lies in a folder of its own below the install folder: SHORTCUTFOLDER is a
+// contained subfolder, SHORTCUTLINK is named like the program
+// (`moduleName`, letter case aside) and SHORTCUTPARAM begins with the
+// uninstall letter ('u' or 'r'). Its folder is the one to protect: the copy
+// runs elevated whenever the link is used.
+bool IsUninstallerLink(int index, const char* moduleName);

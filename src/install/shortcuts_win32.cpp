@@ -1,5 +1,6 @@
 #include "install/shortcuts.h"
 
+#include "common/folder_rights.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "install/install_journal.h"
@@ -53,6 +54,17 @@ static bool MakeGroupFolder(const char* programs, char* group)
     return true;
 }
 
+// The folder of an uninstaller copy that a link starts elevated gets rights
+// of its own; the game's folders keep what they inherit, since old games
+// write into their own folder.
+static void ProtectUninstallerFolder(int index)
+{
+    char folder[PathWidth];
+    if (IsUninstallerLink(index, SetupScript.ModuleName) &&
+        JoinPath(folder, SetupScript.InstallFolder, SetupScript.SHORTCUTFOLDER[index]))
+        ProtectFolderForAdministrators(folder);
+}
+
 int CreateShortcuts(int desktop)
 {
     // Without its path a special folder gets no links: an empty path would
@@ -65,8 +77,10 @@ int CreateShortcuts(int desktop)
         return 0;
     char group[PathWidth] = {};
     if (havePrograms && MakeGroupFolder(programs, group)) {
-        for (int i = 0; i < MaxShortcuts && SetupScript.SHORTCUTNAME[i][0] != '\0'; ++i)
+        for (int i = 0; i < MaxShortcuts && SetupScript.SHORTCUTNAME[i][0] != '\0'; ++i) {
+            ProtectUninstallerFolder(i);
             MakeLink(group, i);
+        }
     }
     if (desktop) {
         char desktopFolder[PathWidth] = {};

@@ -72,3 +72,25 @@ TEST_F(ShortcutLayout, ALinkNameThatLeavesItsFolderOrDoesNotFitIsNotMade)
     const std::string deep = "P:\\" + std::string(250, 'p');
     EXPECT_FALSE(ComposeShortcutPaths(deep.c_str(), 0, &paths));
 }
+
+TEST_F(ShortcutLayout, OnlyALinkToTheProgramsOwnUninstallCopyInASubfolderIsTheUninstallers)
+{
+    const struct {
+        const char* Folder;
+        const char* Link;
+        const char* Param;
+        bool Uninstaller;
+    } cases[] = {
+        {"uninst", "Drubel.exe", "u", true},  {"uninst", "DRUBEL.EXE", "r", true},
+        {"a\\uninst", "drubel.exe", "U", true}, {"", "Drubel.exe", "u", false},
+        {"uninst", "Drubel.exe", "", false},  {"uninst", "Drubel.exe", "-u", false},
+        {"uninst", "Game.exe", "u", false},   {"..\\x", "Drubel.exe", "u", false},
+    };
+    for (const auto& c : cases) {
+        CopyText(SetupScript.SHORTCUTFOLDER[0], c.Folder);
+        CopyText(SetupScript.SHORTCUTLINK[0], c.Link);
+        CopyText(SetupScript.SHORTCUTPARAM[0], c.Param);
+        EXPECT_EQ(c.Uninstaller, IsUninstallerLink(0, "Drubel.exe")) << c.Folder << " " << c.Link;
+    }
+    EXPECT_FALSE(IsUninstallerLink(0, ""));
+}
