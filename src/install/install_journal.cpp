@@ -198,6 +198,8 @@ bool UndoJournalFrom(const JournalSource& source, const JournalScope& scope,
         CopyText(folder.Path, path);
         folders.push_back(folder);
     });
+    if (source.Finished != nullptr)
+        source.Finished(source.Context);
     const bool whole = read && held;
     if (whole && actions.FilesDone != nullptr)
         actions.FilesDone(actions.Context);
@@ -214,7 +216,7 @@ bool UndoJournal(const char* text, size_t length, const JournalScope& scope,
                  const JournalActions& actions)
 {
     MemorySource memory = {text, length, 0};
-    const JournalSource source = {&memory, ReadMemory};
+    const JournalSource source = {&memory, ReadMemory, nullptr};
     return UndoJournalFrom(source, scope, actions);
 }
 

@@ -56,9 +56,12 @@ struct JournalActions {
 // Where an undo reads its journal from, piece by piece: `Read` fills at most
 // `size` bytes and gives their count, 0 at the end, or -1 when the journal
 // cannot be read on.
+// `Finished` (may be null) is called once reading is over, before the
+// journal goes: a file is closed there, since an open one cannot be deleted.
 struct JournalSource {
     void* Context;
     long (*Read)(void* context, char* buffer, size_t size);
+    void (*Finished)(void* context);
 };
 
 // The folders one undo holds to remove at its end. An installation makes far

@@ -268,9 +268,17 @@ bool KeepLine(char kind, const char* path)
 long ReadFilePiece(void* context, char* buffer, size_t size)
 {
     DWORD read = 0;
-    if (!ReadFile(static_cast<HANDLE>(context), buffer, static_cast<DWORD>(size), &read, nullptr))
+    if (!ReadFile(*static_cast<HANDLE*>(context), buffer, static_cast<DWORD>(size), &read, nullptr))
         return -1;
     return static_cast<long>(read);
+}
+
+void CloseFilePiece(void* context)
+{
+    HANDLE* file = static_cast<HANDLE*>(context);
+    if (*file != INVALID_HANDLE_VALUE)
+        CloseHandle(*file);
+    *file = INVALID_HANDLE_VALUE;
 }
 
 HANDLE OpenJournalForReading(const char* path)
@@ -292,10 +300,10 @@ bool UndoJournalFile(const char* path, const uint64_t* expectedSize, const Journ
     bool whole = GetFileSizeEx(file, &size) &&
                  (expectedSize == nullptr || static_cast<uint64_t>(size.QuadPart) == *expectedSize);
     if (whole) {
-        const JournalSource source = {file, ReadFilePiece};
+        const JournalSource source = {&file, ReadFilePiece, CloseFilePiece};
         whole = UndoJournalFrom(source, scope, actions);
     }
-    CloseHandle(file);
+    CloseFilePiece(&file);
     return whole;
 }
 

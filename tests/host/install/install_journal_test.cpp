@@ -156,7 +156,8 @@ TEST(InstallJournal, AHugeOrUnreadableJournalIsNeverTakenForAWholeUndo)
                                       const char line[] = "F C:\\PF\\Brand\\Game\\a.dat\r\n";
                                       memcpy(buffer, line, sizeof line - 1 < size ? sizeof line - 1 : size);
                                       return static_cast<long>(sizeof line - 1);
-                                  }};
+                                  },
+                                  nullptr};
     recorder.Steps.clear();
     EXPECT_FALSE(UndoJournalFrom(broken, Scope(), actions));
     EXPECT_EQ((std::vector<std::string>{"del C:\\PF\\Brand\\Game\\a.dat"}), recorder.Steps);
