@@ -1,5 +1,6 @@
 #include "install/install_journal.h"
 
+#include "common/folder_forms.h"
 #include "common/path_rules.h"
 #include "common/system_text.h"
 #include "common/text.h"
@@ -108,6 +109,16 @@ JournalScope ScopeOf(const char* folder, const JournalPlaces& places)
     scope.LinkNames = SetupScript.SHORTCUTNAME;
     scope.LinkNameCount = MaxShortcuts;
     return scope;
+}
+
+// Two texts naming one folder, however each is written.
+bool SameFolder(const char* a, const char* b)
+{
+    char longA[PathWidth];
+    char longB[PathWidth];
+    if (SysGetFullLongPath(a, longA) && SysGetFullLongPath(b, longB))
+        return SamePath(longA, longB);
+    return SamePath(a, b);
 }
 
 void DeleteOneFile(void*, const char* path)
@@ -455,7 +466,7 @@ void RecoverUnfinishedInstallation()
     char journalPath[PathWidth];
     const bool usable = InstallFolderUsableHere(folder) && JoinPath(journalPath, folder, JournalFileName);
     // Recorded after all: only the journal was left behind.
-    if (SetupScript.IsInstalled && SamePath(folder, SetupScript.InstallFolder)) {
+    if (SetupScript.IsInstalled && SameFolder(folder, SetupScript.InstallFolder)) {
         if (usable)
             SysDeleteFile(journalPath);
         ClearUnfinishedMark();
@@ -502,7 +513,7 @@ bool LeftoverJournalSettled()
         if (UndoJournalFile(journalPath, nullptr, ScopeOf(folder, places), actions) &&
             SysGetFileAttributes(journalPath) == INVALID_FILE_ATTRIBUTES) {
             char marked[PathWidth];
-            if (ReadUnfinishedMark(marked, sizeof marked) && SamePath(marked, folder))
+            if (ReadUnfinishedMark(marked, sizeof marked) && SameFolder(marked, folder))
                 ClearUnfinishedMark();
             return true;
         }
