@@ -52,25 +52,56 @@ struct Handle {
     }
 };
 
+// The token calls, looked up at run time: Windows 9x has no tokens.
+struct TokenCalls {
+    BOOL(WINAPI* OpenToken)(HANDLE, DWORD, PHANDLE);
+    BOOL(WINAPI* GetInformation)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
+    BOOL(WINAPI* Duplicate)(HANDLE, DWORD, LPSECURITY_ATTRIBUTES, SECURITY_IMPERSONATION_LEVEL,
+                            TOKEN_TYPE, PHANDLE);
+    BOOL(WINAPI* CreateWithToken)(HANDLE, DWORD, LPCWSTR, LPWSTR, DWORD, LPVOID, LPCWSTR,
+                                  LPSTARTUPINFOW, LPPROCESS_INFORMATION);
+};
+
+template <typename Fn>
+void Find(HMODULE module, const char* name, Fn* function)
+{
+    *function = module != nullptr
+        ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+        : nullptr;
+}
+
+const TokenCalls& Tokens()
+{
+    static TokenCalls calls = [] {
+        TokenCalls found = {};
+        HMODULE advapi = GetModuleHandleW(L"advapi32.dll");
+        Find(advapi, "OpenProcessToken", &found.OpenToken);
+        Find(advapi, "GetTokenInformation", &found.GetInformation);
+        Find(advapi, "DuplicateTokenEx", &found.Duplicate);
+        Find(advapi, "CreateProcessWithTokenW", &found.CreateWithToken);
+        return found;
+    }();
+    return calls;
+}
+
 bool RunsElevated()
 {
+    const TokenCalls& calls = Tokens();
     Handle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token.Value))
+    if (calls.OpenToken == nullptr || calls.GetInformation == nullptr ||
+        !calls.OpenToken(GetCurrentProcess(), TOKEN_QUERY, &token.Value))
         return false;
     // Before Vista there is no such class of information: nothing is elevated.
     TOKEN_ELEVATION elevation = {};
     DWORD size = 0;
-    return GetTokenInformation(token.Value, TokenElevation, &elevation, sizeof elevation, &size) &&
+    return calls.GetInformation(token.Value, TokenElevation, &elevation, sizeof elevation, &size) &&
            elevation.TokenIsElevated != 0;
 }
 
 HWND DesktopShellWindow()
 {
-    using GetShellWindowFn = HWND(WINAPI*)();
-    HMODULE user = GetModuleHandleW(L"user32.dll");
-    const GetShellWindowFn get = user != nullptr
-        ? reinterpret_cast<GetShellWindowFn>(reinterpret_cast<void*>(GetProcAddress(user, "GetShellWindow")))
-        : nullptr;
+    HWND(WINAPI * get)() = nullptr;
+    Find(GetModuleHandleW(L"user32.dll"), "GetShellWindow", &get);
     return get != nullptr ? get() : nullptr;
 }
 
@@ -155,22 +186,18 @@ bool StartThroughDesktopShell(const wchar_t* program, const wchar_t* folder)
 bool StartWithShellToken(HWND shellWindow, const wchar_t* program, wchar_t* commandLine,
                          const wchar_t* folder)
 {
-    using CreateWithTokenFn = BOOL(WINAPI*)(HANDLE, DWORD, LPCWSTR, LPWSTR, DWORD, LPVOID, LPCWSTR,
-                                            LPSTARTUPINFOW, LPPROCESS_INFORMATION);
-    HMODULE advapi = GetModuleHandleW(L"advapi32.dll");
-    const CreateWithTokenFn create = advapi != nullptr
-        ? reinterpret_cast<CreateWithTokenFn>(
-              reinterpret_cast<void*>(GetProcAddress(advapi, "CreateProcessWithTokenW")))
-        : nullptr;
+    const TokenCalls& calls = Tokens();
     DWORD processId = 0;
-    if (create == nullptr || GetWindowThreadProcessId(shellWindow, &processId) == 0)
+    if (calls.CreateWithToken == nullptr || calls.OpenToken == nullptr ||
+        calls.Duplicate == nullptr || GetWindowThreadProcessId(shellWindow, &processId) == 0)
         return false;
     Handle process;
     process.Value = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
     Handle token;
     Handle primary;
-    if (process.Value == nullptr || !OpenProcessToken(process.Value, TOKEN_DUPLICATE, &token.Value) ||
-        !DuplicateTokenEx(token.Value,
+    if (process.Value == nullptr ||
+        !calls.OpenToken(process.Value, TOKEN_DUPLICATE, &token.Value) ||
+        !calls.Duplicate(token.Value,
                           TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY |
                               TOKEN_ADJUST_DEFAULT | TOKEN_ADJUST_SESSIONID,
                           nullptr, SecurityImpersonation, TokenPrimary, &primary.Value))
@@ -180,8 +207,9 @@ bool StartWithShellToken(HWND shellWindow, const wchar_t* program, wchar_t* comm
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    const BOOL ok = create(primary.Value, 0, program, commandLine, CREATE_UNICODE_ENVIRONMENT,
-                           environment, folder, &startup, &started);
+    const BOOL ok = calls.CreateWithToken(primary.Value, 0, program, commandLine,
+                                          CREATE_UNICODE_ENVIRONMENT, environment, folder,
+                                          &startup, &started);
     if (environment != nullptr)
         FreeEnvironmentStringsW(environment);
     if (!ok)

@@ -16,7 +16,7 @@ static const wchar_t ProtectedRights[] =
 
 bool ProtectFolderForAdministrators(const char* folder)
 {
-    // Looked up at run time: Windows 9x has neither call.
+    // Looked up at run time: Windows 9x has none of these calls.
     using ConvertFn = BOOL(WINAPI*)(LPCWSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
     using SetFn = DWORD(WINAPI*)(LPWSTR, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID, PSID, PACL,
                                  PACL);
@@ -27,11 +27,17 @@ bool ProtectFolderForAdministrators(const char* folder)
         GetProcAddress(advapi, "ConvertStringSecurityDescriptorToSecurityDescriptorW")));
     const SetFn set = reinterpret_cast<SetFn>(
         reinterpret_cast<void*>(GetProcAddress(advapi, "SetNamedSecurityInfoW")));
+    using GetDaclFn = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, LPBOOL, PACL*, LPBOOL);
+    using GetOwnerFn = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, PSID*, LPBOOL);
+    const GetDaclFn getDacl = reinterpret_cast<GetDaclFn>(
+        reinterpret_cast<void*>(GetProcAddress(advapi, "GetSecurityDescriptorDacl")));
+    const GetOwnerFn getOwner = reinterpret_cast<GetOwnerFn>(
+        reinterpret_cast<void*>(GetProcAddress(advapi, "GetSecurityDescriptorOwner")));
     bool done = false;
     const size_t chars = strlen(folder) + 1;
     std::unique_ptr<wchar_t[]> path(new (std::nothrow) wchar_t[chars]);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (convert != nullptr && set != nullptr && path &&
+    if (convert != nullptr && set != nullptr && getDacl != nullptr && getOwner != nullptr && path &&
         Cp932ToWide(folder, reinterpret_cast<char16_t*>(path.get()), chars) &&
         convert(ProtectedRights, 1 /* SDDL_REVISION_1 */, &descriptor, nullptr)) {
         BOOL present = FALSE;
@@ -41,8 +47,8 @@ bool ProtectFolderForAdministrators(const char* folder)
         BOOL ownerDefaulted = FALSE;
         // The new list reaches the files already in the folder too, since
         // theirs are inherited.
-        if (GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) && present &&
-            GetSecurityDescriptorOwner(descriptor, &owner, &ownerDefaulted))
+        if (getDacl(descriptor, &present, &dacl, &defaulted) && present &&
+            getOwner(descriptor, &owner, &ownerDefaulted))
             done = set(path.get(), SE_FILE_OBJECT,
                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
                            PROTECTED_DACL_SECURITY_INFORMATION,
