@@ -227,6 +227,6 @@ bool FormatAbortMessage(char* dest, size_t size, bool undoneWhole, const char* i
     return FormatText(dest, size,
                       "インストールを中断しました。\r\n\r\n"
                       "途中までインストールされたファイルが次のフォルダに残っている可能性があります。\r\n"
-                      "%s\r\n\r\n次回の起動時に、もう一度削除を確認します。",
+                      "%s",
                       installFolder);
 }
