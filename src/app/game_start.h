@@ -13,3 +13,14 @@ struct InstanceLock {
 // the model is reset and 0 is returned (the program ends at once); else the
 // failure message is shown and AppMode is the launcher. 1 otherwise.
 int StartInstalledGame(const InstanceLock& lock);
+
+// How the last start went: as the launcher's own child (not elevated, or no
+// desktop shell to run it as), through the desktop's shell, or with the
+// shell's token; or not at all.
+enum GameStartWay {
+    GameStartNotStarted,
+    GameStartDirect,
+    GameStartDesktopShell,
+    GameStartShellToken,
+};
+GameStartWay LastGameStartWay();

@@ -10,13 +10,29 @@
 void ComposeInstallBasePath(char* basePath, size_t size, const char* programFiles,
                             const char* brandFolder);
 
-// Copies a registry value of `length` bytes into the 260-byte InstallFolder.
-// A value that fills all 260 bytes without a terminator is cut to 259 (never
-// inside a character); nothing past `length` is read. True when the folder
-// is not empty.
-bool TakeInstallFolderValue(char* folder, size_t size, const uint8_t* value, uint32_t length);
+// One value of the install record as the registry gave it: whether it
+// could be read at all, its type and its bytes.
+struct RecordValue {
+    bool Read;
+    uint32_t Type;
+    const uint8_t* Bytes;
+    uint32_t Length;
+};
 
-// Settles IsInstalled and InstallFolder in the model from what the registry
-// gave once its key opened: `folderValue` is null when the value could not
-// be read.
-void ApplyInstallRecord(const uint8_t* folderValue, uint32_t length);
+constexpr uint32_t RecordBinaryType = 3;  // REG_BINARY
+constexpr uint32_t RecordDwordType = 4;   // REG_DWORD
+
+// The record's folder when the value has the shape the installation
+// writes: REG_BINARY of at most 260 bytes holding a terminator. Any other
+// value (a string, a number, a block without a terminator) is none: any
+// program of the player's may write there, and a guessed folder would be
+// one the uninstall removes from. True when a non-empty folder was taken.
+bool TakeInstallFolderValue(char* folder, size_t size, const RecordValue& value);
+
+// The record's option: a REG_DWORD of exactly 4 bytes, else none.
+bool TakeInstallOptionValue(uint32_t* option, const RecordValue& value);
+
+// Settles IsInstalled, InstallFolder and InstallOption in the model from what
+// the registry gave once its key opened. A record with a value of any other
+// shape is no record: the launcher offers the installation.
+void ApplyInstallRecord(const RecordValue& folder, const RecordValue& option);

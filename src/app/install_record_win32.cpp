@@ -25,13 +25,21 @@ void ReadInstallRecord()
         SetupScript.InstallOption = 0;
         return;
     }
-    uint8_t folder[PathWidth] = {};
-    DWORD folderSize = sizeof folder;
-    const bool folderRead = SysRegReadBinary(key, "InstallFolder", folder, &folderSize);
-    DWORD option = SetupScript.InstallOption;
-    DWORD optionSize = sizeof option;
-    SysRegReadBinary(key, "InstallOption", &option, &optionSize);
-    SetupScript.InstallOption = option;
+    // One byte more than a record may hold, so that a longer value reads
+    // as too long rather than as cut.
+    uint8_t folder[PathWidth + 1] = {};
+    RecordValue folderValue = {false, 0, folder, sizeof folder};
+    DWORD type = 0;
+    DWORD size = sizeof folder;
+    folderValue.Read = SysRegReadValue(key, "InstallFolder", &type, folder, &size);
+    folderValue.Type = type;
+    folderValue.Length = size;
+    uint8_t option[8] = {};
+    RecordValue optionValue = {false, 0, option, sizeof option};
+    size = sizeof option;
+    optionValue.Read = SysRegReadValue(key, "InstallOption", &type, option, &size);
+    optionValue.Type = type;
+    optionValue.Length = size;
     RegCloseKey(key);
-    ApplyInstallRecord(folderRead ? folder : nullptr, folderRead ? folderSize : 0);
+    ApplyInstallRecord(folderValue, optionValue);
 }

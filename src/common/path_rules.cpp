@@ -90,6 +90,64 @@ bool IsPattern(const char* name)
     return strchr(name, '?') != nullptr || strchr(name, '*') != nullptr;
 }
 
+static size_t CharacterLength(const char* p)
+{
+    return IsLeadByte(static_cast<unsigned char>(p[0]), static_cast<unsigned char>(p[1])) ? 2 : 1;
+}
+
+static bool SameCharacter(const char* a, const char* b)
+{
+    if (CharacterLength(a) == 2)
+        return CharacterLength(b) == 2 && a[0] == b[0] && a[1] == b[1];
+    return CharacterLength(b) == 1 && EqualNoCaseN(a, b, 1);
+}
+
+bool MatchesNamePattern(const char* pattern, const char* name)
+{
+    // Iterative, with one point to come back to after the last '*': time
+    // stays linear in the name for each star, and no recursion depth.
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*name != '\0') {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = name;
+            continue;
+        }
+        if (*pattern == '?') {
+            ++pattern;
+            name += CharacterLength(name);
+            continue;
+        }
+        if (*pattern != '\0' && SameCharacter(pattern, name)) {
+            pattern += CharacterLength(pattern);
+            name += CharacterLength(name);
+            continue;
+        }
+        if (star == nullptr)
+            return false;
+        pattern = star + 1;
+        resume += CharacterLength(resume);
+        name = resume;
+    }
+    while (*pattern == '*')
+        ++pattern;
+    if (pattern[0] == '.' && pattern[1] == '*') {
+        ++pattern;
+        while (*pattern == '*')
+            ++pattern;
+    }
+    return *pattern == '\0';
+}
+
+bool ListedPatternNames(const char* listed, const char* found)
+{
+    if (listed == nullptr || found == nullptr || found[0] == '\0')
+        return false;
+    const char* slash = FindLastBackslash(listed);
+    return MatchesNamePattern(slash != nullptr ? slash + 1 : listed, found);
+}
+
 bool FolderPartOf(const char* name, char* folder, size_t size)
 {
     const char* slash = FindLastBackslash(name);

@@ -72,10 +72,14 @@ bool SysGetFullPath(const char* path, char* out, size_t outBytes);
 // One entry of a directory search. Name is the entry's long name, or its
 // short name when the long one has no 932 form, or empty when neither has
 // one: the caller passes such an entry over, since no 932 path reaches it.
+// LongName tells which: a pattern is matched again against the long name
+// only (see ListedPatternNames), since a short name matches patterns its
+// file's own name never would.
 struct SysFindData {
     char Name[MAX_PATH];
     DWORD Attributes;
     uint64_t Size;
+    bool LongName;
 };
 // INVALID_HANDLE_VALUE when nothing matches; the handle goes to FindClose.
 HANDLE SysFindFirst(const char* pattern, SysFindData* found);
@@ -106,7 +110,10 @@ HRESULT SysSaveShellLink(const char* linkFile, const char* target, const char* d
 // Registry.
 bool SysRegOpenKey(HKEY root, const char* path, REGSAM access, HKEY* key);
 bool SysRegCreateKey(HKEY root, const char* path, REGSAM access, HKEY* key);  // non-volatile
-// The value's bytes as stored (REG_BINARY, REG_DWORD); `size` in: capacity, out: bytes read.
+// The value's bytes as stored and its type; `size` in: capacity, out: bytes
+// read. False when it does not fit.
+bool SysRegReadValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size);
+// The same for a REG_BINARY value only: a value of any other type is none.
 bool SysRegReadBinary(HKEY key, const char* name, void* data, DWORD* size);
 // A string value in 932; false when it is no string, does not fit or has no 932 form.
 bool SysRegReadText(HKEY key, const char* name, char* out, size_t outBytes);

@@ -75,7 +75,8 @@ bool ToProgramFound(const WIN32_FIND_DATAW& data, SysFindData* found)
 {
     found->Attributes = data.dwFileAttributes;
     found->Size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    if (WideToCp932(AsUtf16(data.cFileName), found->Name))
+    found->LongName = WideToCp932(AsUtf16(data.cFileName), found->Name);
+    if (found->LongName)
         return true;
     // The short name names the same entry; without one no 932 path reaches it.
     if (data.cAlternateFileName[0] == 0 || !WideToCp932(AsUtf16(data.cAlternateFileName), found->Name))
@@ -505,11 +506,18 @@ bool SysRegCreateKey(HKEY root, const char* path, REGSAM access, HKEY* key)
                            key, nullptr) == ERROR_SUCCESS;
 }
 
-bool SysRegReadBinary(HKEY key, const char* name, void* data, DWORD* size)
+bool SysRegReadValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size)
 {
     WideText wide(name);
-    return wide && RegQueryValueExW(key, wide.Get(), nullptr, nullptr, static_cast<BYTE*>(data),
+    *type = REG_NONE;
+    return wide && RegQueryValueExW(key, wide.Get(), nullptr, type, static_cast<BYTE*>(data),
                                     size) == ERROR_SUCCESS;
+}
+
+bool SysRegReadBinary(HKEY key, const char* name, void* data, DWORD* size)
+{
+    DWORD type = REG_NONE;
+    return SysRegReadValue(key, name, &type, data, size) && type == REG_BINARY;
 }
 
 // A string value as UTF-16, terminated whether or not it was stored with its terminator.

@@ -5,7 +5,7 @@
 
 bool IsLeadByte(unsigned char first, unsigned char next)
 {
-    return ((first >= 0x81 && first <= 0x9F) || first >= 0xE0) && next != 0;
+    return ((first >= 0x81 && first <= 0x9F) || (first >= 0xE0 && first <= 0xFC)) && next != 0;
 }
 
 // Length of the longest prefix of `source` (at most `limit` bytes) that does

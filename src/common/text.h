@@ -8,7 +8,9 @@
 #include <cstdarg>
 #include <cstddef>
 
-// True when `first` begins a two-byte Shift-JIS character. The byte after it
+// True when `first` begins a two-byte character of code page 932: 0x81-0x9F
+// or 0xE0-0xFC. 0xFD-0xFF are bytes of their own, as Windows reads them, so
+// a 5C after one is a separator. The byte after it
 // must exist (non-zero): a lone lead byte at the end of a text is a byte of
 // its own, never a reason to step over the terminator.
 bool IsLeadByte(unsigned char first, unsigned char next);

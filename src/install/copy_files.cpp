@@ -113,7 +113,14 @@ CopyOutcome CopyPattern(Walk& walk, const char* entry)
         return CopyListDone;
     CopyOutcome outcome = CopyListDone;
     do {
-        if (!found.IsFolder)
+        // The search also finds names through their short forms: only a long
+        // name the pattern itself matches is copied. One with no 932 form
+        // cannot be told, and cannot be named here either.
+        if (found.IsFolder)
+            continue;
+        if (!found.LongName)
+            outcome = CopyReadError;
+        else if (ListedPatternNames(entry, found.Name))
             outcome = CopyMatch(walk, folder, found.Name);
     } while (outcome == CopyListDone && io.FindNext(io.Context, search, &found));
     io.FindClose(io.Context, search);

@@ -22,6 +22,7 @@ constexpr uint64_t CopyBlockMicroseconds = 25000;
 struct CopyFound {
     char Name[PathWidth];
     int IsFolder;
+    int LongName;  // Name is the entry's long name (not its short one)
 };
 
 struct CopyIo {

@@ -62,6 +62,7 @@ static void TakeFound(const SysFindData& data, CopyFound* found)
     if (!CopyText(found->Name, data.Name))
         found->Name[0] = '\0';
     found->IsFolder = (data.Attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+    found->LongName = data.LongName ? 1 : 0;
 }
 
 static void* FindFirst(void*, const char* pattern, CopyFound* found)

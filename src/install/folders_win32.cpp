@@ -1,6 +1,7 @@
 #include "install/folders.h"
 
 #include "common/link_guard.h"
+#include "common/folder_forms.h"
 #include "common/path_rules.h"
 #include "common/program_files.h"
 #include "common/system_text.h"
@@ -80,10 +81,17 @@ static SavePlace ChooseSavePlace(char* localFolder)
     version.dwOSVersionInfoSize = sizeof version;
     if (!GetVersionExW(&version))
         return SaveInInstall;
-    char programFiles[PathWidth];
-    const bool read = ReadProgramFilesDir(programFiles, sizeof programFiles);
-    if (!SaveGoesToLocalAppData(version.dwPlatformId, version.dwMajorVersion,
-                                read ? programFiles : nullptr, SetupScript.InstallFolder))
+    // Every program-files folder of the machine, in the same full, long
+    // form as the install folder.
+    char programFiles[MaxProgramFilesFolders][PathWidth] = {};
+    const int count = ReadProgramFilesFolders(programFiles, MaxProgramFilesFolders);
+    const char* folders[MaxProgramFilesFolders];
+    for (int i = 0; i < count; ++i)
+        folders[i] = programFiles[i];
+    char installFolder[PathWidth] = {};
+    if (!SysGetFullLongPath(SetupScript.InstallFolder, installFolder) ||
+        !SaveGoesToLocalAppData(version.dwPlatformId, version.dwMajorVersion, folders, count,
+                                installFolder))
         return SaveInInstall;
     if (SysGetSpecialFolder(CSIDL_LOCAL_APPDATA, localFolder, PathWidth))
         return SaveInLocal;

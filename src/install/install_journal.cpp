@@ -89,28 +89,74 @@ int Depth(const char* path)
     return depth;
 }
 
-// Calls `take` with the kind and path of every whole, well-formed line.
+// Takes one whole line (its line end cut): calls `take` with the kind and
+// path when it is well formed.
 template <typename Take>
-void ForEachLine(const char* text, size_t length, Take take)
+void TakeLine(const char* line, size_t lineLength, Take& take)
 {
-    size_t at = 0;
-    while (at < length) {
-        const char* line = text + at;
-        const void* end = memchr(line, '\n', length - at);
-        if (end == nullptr)
-            return;  // the last line was cut
-        const size_t lineLength = static_cast<size_t>(static_cast<const char*>(end) - line);
-        at += lineLength + 1;
-        if (lineLength < 4 || line[1] != ' ' || line[lineLength - 1] != '\r')
-            continue;
-        char path[PathWidth];
-        const size_t pathLength = lineLength - 3;
-        if (pathLength >= sizeof path || memchr(line + 2, '\0', pathLength) != nullptr)
-            continue;
-        memcpy(path, line + 2, pathLength);
-        path[pathLength] = '\0';
-        take(line[0], path);
+    if (lineLength < 4 || line[1] != ' ' || line[lineLength - 1] != '\r')
+        return;
+    char path[PathWidth];
+    const size_t pathLength = lineLength - 3;
+    if (pathLength >= sizeof path || memchr(line + 2, '\0', pathLength) != nullptr)
+        return;
+    memcpy(path, line + 2, pathLength);
+    path[pathLength] = '\0';
+    take(line[0], path);
+}
+
+// Calls `take` for every whole, well-formed line of the source, holding no
+// more than one line of memory. False when the source failed.
+template <typename Take>
+bool ForEachLine(const JournalSource& source, Take take)
+{
+    // A line of ours is at most "K " + 259 bytes + CR LF; a longer one is
+    // skipped up to its line end, never held.
+    char buffer[PathWidth + 8];
+    size_t held = 0;
+    bool skipping = false;
+    for (;;) {
+        const long got = source.Read(source.Context, buffer + held, sizeof buffer - held);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;  // a last line without its line end was cut: passed over
+        held += static_cast<size_t>(got);
+        size_t at = 0;
+        for (;;) {
+            const void* end = memchr(buffer + at, '\n', held - at);
+            if (end == nullptr)
+                break;
+            const size_t lineLength =
+                static_cast<size_t>(static_cast<const char*>(end) - (buffer + at));
+            if (!skipping)
+                TakeLine(buffer + at, lineLength, take);
+            skipping = false;
+            at += lineLength + 1;
+        }
+        memmove(buffer, buffer + at, held - at);
+        held -= at;
+        if (held == sizeof buffer) {
+            skipping = true;
+            held = 0;
+        }
     }
+}
+
+struct MemorySource {
+    const char* Text;
+    size_t Length;
+    size_t At;
+};
+
+long ReadMemory(void* context, char* buffer, size_t size)
+{
+    MemorySource* memory = static_cast<MemorySource*>(context);
+    const size_t left = memory->Length - memory->At;
+    const size_t n = left < size ? left : size;
+    memcpy(buffer, memory->Text + memory->At, n);
+    memory->At += n;
+    return static_cast<long>(n);
 }
 
 }  // namespace
@@ -136,19 +182,25 @@ bool JournalAllows(const JournalScope& scope, char kind, const char* path)
     return false;
 }
 
-void UndoJournal(const char* text, size_t length, const JournalScope& scope,
-                 const JournalActions& actions)
+bool UndoJournalFrom(const JournalSource& source, const JournalScope& scope,
+                     const JournalActions& actions)
 {
     struct Folder {
         int Depth;
         char Path[PathWidth];
     };
     std::vector<Folder> folders;
-    ForEachLine(text, length, [&](char kind, const char* path) {
+    folders.reserve(16);
+    bool held = true;
+    const bool read = ForEachLine(source, [&](char kind, const char* path) {
         if (!JournalAllows(scope, kind, path))
             return;
         if (kind == JournalFileLine) {
             actions.DeleteFile(actions.Context, path);
+            return;
+        }
+        if (folders.size() >= static_cast<size_t>(MaxJournalFolders)) {
+            held = false;
             return;
         }
         Folder folder;
@@ -156,7 +208,10 @@ void UndoJournal(const char* text, size_t length, const JournalScope& scope,
         CopyText(folder.Path, path);
         folders.push_back(folder);
     });
-    if (actions.FilesDone != nullptr)
+    if (source.Finished != nullptr)
+        source.Finished(source.Context);
+    const bool whole = read && held;
+    if (whole && actions.FilesDone != nullptr)
         actions.FilesDone(actions.Context);
     // A folder goes before the one that holds it; one that still holds
     // something (the player's own files among them) stays.
@@ -164,4 +219,24 @@ void UndoJournal(const char* text, size_t length, const JournalScope& scope,
                      [](const Folder& a, const Folder& b) { return a.Depth > b.Depth; });
     for (const Folder& folder : folders)
         actions.RemoveFolder(actions.Context, folder.Path);
+    return whole;
+}
+
+bool UndoJournal(const char* text, size_t length, const JournalScope& scope,
+                 const JournalActions& actions)
+{
+    MemorySource memory = {text, length, 0};
+    const JournalSource source = {&memory, ReadMemory, nullptr};
+    return UndoJournalFrom(source, scope, actions);
+}
+
+bool FormatAbortMessage(char* dest, size_t size, bool undoneWhole, const char* installFolder)
+{
+    if (undoneWhole)
+        return CopyText(dest, size, "インストールを中断しました。");
+    return FormatText(dest, size,
+                      "インストールを中断しました。\r\n\r\n"
+                      "途中までインストールされたファイルが次のフォルダに残っている可能性があります。\r\n"
+                      "%s",
+                      installFolder);
 }

@@ -57,11 +57,34 @@ struct JournalActions {
     void (*FilesDone)(void* context);
 };
 
-// Undoes the journal `text` (`length` bytes): every file line the scope
-// allows, then every folder line, deepest first. A line without its line
-// end (cut by a kill), of another kind, or with a path that does not fit
-// 260 bytes is passed over.
-void UndoJournal(const char* text, size_t length, const JournalScope& scope,
+// Where an undo reads its journal from, piece by piece: `Read` fills at most
+// `size` bytes and gives their count, 0 at the end, or -1 when the journal
+// cannot be read on.
+// `Finished` (may be null) is called once reading is over, before the
+// journal goes: a file is closed there, since an open one cannot be deleted.
+struct JournalSource {
+    void* Context;
+    long (*Read)(void* context, char* buffer, size_t size);
+    void (*Finished)(void* context);
+};
+
+// The folders one undo holds to remove at its end. An installation makes far
+// fewer (each MAKEFOLDER level, the chosen folder's levels, the save and
+// Start-menu levels); a journal naming more is not all ours to keep.
+constexpr int MaxJournalFolders = 1024;
+
+// Undoes the journal read from `source`, in bounded memory whatever its
+// size: every file line the scope allows as it comes, then every folder
+// line, deepest first. A line without its line end (cut by a kill), of
+// another kind, or with a path that does not fit 260 bytes is passed over.
+// True when the journal was read to its end and every folder line it
+// allows was held; only then is FilesDone called (the journal goes). False
+// when it could not be read whole: what it names may be left.
+bool UndoJournalFrom(const JournalSource& source, const JournalScope& scope,
+                     const JournalActions& actions);
+
+// The same over `length` bytes in memory.
+bool UndoJournal(const char* text, size_t length, const JournalScope& scope,
                  const JournalActions& actions);
 
 // True when the journal `text` holds a whole entry line for `key`.
@@ -74,10 +97,17 @@ bool JournalNamesEntry(const char* text, size_t length, const char* key);
 void JournalBegin();
 
 // Opens the journal file in the install folder once that exists and writes
-// the lines kept so far. An earlier unfinished installation's journal there
-// is continued, so undoing this one takes that one back too. False when the
-// file cannot be had.
+// the lines kept so far. The file is always this installation's own: one
+// found there is never continued (LeftoverJournalSettled runs first). False
+// when the file cannot be had.
 bool JournalOpenFile();
+
+// Before an installation into InstallFolder: a journal found where this one
+// would write is a leftover of an installation that never finished. It is
+// named to the player, as at start-up, and on Yes undone and removed. True
+// when no journal is left there; false (the player said No, or it could
+// not be undone whole) after a message that the installation cannot start.
+bool LeftoverJournalSettled();
 
 // A folder level this installation has just made.
 void JournalNewFolder(const char* path);
@@ -99,9 +129,19 @@ bool JournalNewUninstallEntry(const char* key);
 void JournalFinish();
 
 // Undoes this installation after a stop, an error or an abort: removes what
-// the journal records, then the journal. Runs on the copy worker's thread or
-// on the window's. Does nothing once done, or outside an installation.
+// the journal records, then the journal. The file is read back only when it
+// is still what this installation wrote (its size), else the copy kept in
+// memory serves. Runs on the copy worker's thread or on the window's. Does
+// nothing once done, or outside an installation.
 void RollBackInstallation();
+
+// False after a rollback that could not read back all this installation
+// made: its journal and the unfinished mark stay, for the next start.
+bool RollBackWasComplete();
+
+// The abort's message: the plain one after a whole undo, else one that
+// names the folder where files may be left.
+bool FormatAbortMessage(char* dest, size_t size, bool undoneWhole, const char* installFolder);
 
 // At start-up, before the first screen: an installation of this product that
 // never finished (killed mid-copy or on its finish screen) is named to the

@@ -2,6 +2,7 @@
 
 #include "common/link_guard.h"
 #include "common/link_walk.h"
+#include "common/folder_forms.h"
 #include "common/path_rules.h"
 #include "common/system_text.h"
 #include "common/text.h"
@@ -13,14 +14,16 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
-// A journal larger than this is no journal of ours (a line per file of ten
-// full discs is far less).
-constexpr DWORD MaxJournalBytes = 16u * 1024 * 1024;
+// The copy of the journal kept in memory, for an undo in this run when the
+// file cannot be read back as it was written. A line per file of ten full
+// discs, and every folder, is far less.
+constexpr size_t MaxMemoryBytes = 4u * 1024 * 1024;
 
 // The places outside the install folder an installation makes, worked out
 // on the main thread when the journal starts, so that an undo on the copy
@@ -38,9 +41,17 @@ struct Journal {
     char Folder[PathWidth];
     char FilePath[PathWidth];
     HANDLE File;
-    // Lines made before the install folder (and so the file) exists.
-    char Pending[4096];
-    size_t PendingLength;
+    // Bytes this installation wrote to the file: a file of any other size
+    // is no longer the one it wrote.
+    uint64_t Written;
+    // Every line kept so far, the ones made before the install folder (and
+    // so the file) existed among them; Whole while none had to be dropped.
+    char* Memory;
+    size_t MemoryLength;
+    size_t MemoryCapacity;
+    bool MemoryWhole;
+    // Whether the last undo could read back all that it made.
+    bool LastUndoWhole;
     JournalPlaces Places;
     // Length of the shallowest level of REGADDRESS that the mark created
     // (0: none), so that an undo takes back the empty keys it made.
@@ -49,16 +60,7 @@ struct Journal {
     bool MadeEntry;
 };
 
-Journal State = {false, false, {}, {}, INVALID_HANDLE_VALUE, {}, 0, {}, 0, false};
-
-// The entry's lines name this product's key and no other.
-void UndoEntryOf(const char* text, size_t length)
-{
-    char key[PathWidth];
-    if (text != nullptr && UninstallEntryKey(SetupScript.REGADDRESS, key, sizeof key) &&
-        JournalNamesEntry(text, length, key))
-        RemoveUninstallEntry();
-}
+Journal State = {false, false, {}, {}, INVALID_HANDLE_VALUE, 0, nullptr, 0, 0, true, true, {}, 0, false};
 
 // The worker and the window never write at the same time, but an undo may
 // start on either thread: one lock keeps the state whole. It is made before
@@ -132,6 +134,16 @@ const char* UndoRootOf(const char* path)
     return OutermostRootOf(path, roots, count);
 }
 
+// Two texts naming one folder, however each is written.
+bool SameFolder(const char* a, const char* b)
+{
+    char longA[PathWidth];
+    char longB[PathWidth];
+    if (SysGetFullLongPath(a, longA) && SysGetFullLongPath(b, longB))
+        return SamePath(longA, longB);
+    return SamePath(a, b);
+}
+
 void DeleteOneFile(void*, const char* path)
 {
     const char* root = UndoRootOf(path);
@@ -151,13 +163,6 @@ void RemoveOneFolder(void*, const char* path)
 {
     const char* root = UndoRootOf(path);
     SysRemoveFolderBelow(root != nullptr ? root : path, path);
-}
-
-void Undo(const char* text, size_t length, const JournalScope& scope, const JournalActions& actions)
-{
-    UndoScope = &scope;
-    UndoJournal(text, length, scope, actions);
-    UndoScope = nullptr;
 }
 
 void DeleteJournalFile(void* context) { SysDeleteFile(static_cast<const char*>(context)); }
@@ -261,43 +266,89 @@ bool WriteAll(HANDLE file, const char* bytes, size_t length)
            written == length;
 }
 
-// Keeps one line: in the file once it is open, in memory before.
+// Keeps the line in memory; false (and the memory copy no longer whole)
+// when it does not fit there.
+bool KeepInMemory(const char* line, size_t length)
+{
+    if (!State.MemoryWhole)
+        return false;
+    if (State.MemoryLength + length > State.MemoryCapacity) {
+        size_t capacity = State.MemoryCapacity != 0 ? State.MemoryCapacity * 2 : 16 * 1024;
+        while (capacity < State.MemoryLength + length)
+            capacity *= 2;
+        char* grown = capacity <= MaxMemoryBytes
+                          ? static_cast<char*>(realloc(State.Memory, capacity))
+                          : nullptr;
+        if (grown == nullptr) {
+            State.MemoryWhole = false;
+            return false;
+        }
+        State.Memory = grown;
+        State.MemoryCapacity = capacity;
+    }
+    memcpy(State.Memory + State.MemoryLength, line, length);
+    State.MemoryLength += length;
+    return true;
+}
+
+// Keeps one line: in memory, and in the file once it is open. Before the
+// file the memory copy alone holds it; after, the file must.
 bool KeepLine(char kind, const char* path)
 {
     char line[PathWidth + 8];
     if (!FormatJournalLine(line, sizeof line, kind, path))
         return false;
     const size_t length = strlen(line);
-    if (State.File != INVALID_HANDLE_VALUE)
-        return WriteAll(State.File, line, length);
-    // Without the file (not open yet, or not to be had) the line is kept in
-    // memory, for an undo in this run.
-    if (State.PendingLength + length > sizeof State.Pending)
+    const bool inMemory = KeepInMemory(line, length);
+    if (State.File == INVALID_HANDLE_VALUE)
+        return inMemory;
+    if (!WriteAll(State.File, line, length))
         return false;
-    memcpy(State.Pending + State.PendingLength, line, length);
-    State.PendingLength += length;
+    State.Written += length;
     return true;
 }
 
-// The whole journal file, malloc'd; null when it cannot be read.
-char* ReadJournal(const char* path, size_t* length)
+// The journal file read piece by piece, never whole.
+long ReadFilePiece(void* context, char* buffer, size_t size)
 {
-    HANDLE file = SysCreateFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-    if (file == INVALID_HANDLE_VALUE)
-        return nullptr;
-    const DWORD size = GetFileSize(file, nullptr);
-    char* text = size != INVALID_FILE_SIZE && size <= MaxJournalBytes
-                     ? static_cast<char*>(malloc(size != 0 ? size : 1))
-                     : nullptr;
     DWORD read = 0;
-    if (text != nullptr && (!ReadFile(file, text, size, &read, nullptr) || read != size)) {
-        free(text);
-        text = nullptr;
+    if (!ReadFile(*static_cast<HANDLE*>(context), buffer, static_cast<DWORD>(size), &read, nullptr))
+        return -1;
+    return static_cast<long>(read);
+}
+
+void CloseFilePiece(void* context)
+{
+    HANDLE* file = static_cast<HANDLE*>(context);
+    if (*file != INVALID_HANDLE_VALUE)
+        CloseHandle(*file);
+    *file = INVALID_HANDLE_VALUE;
+}
+
+HANDLE OpenJournalForReading(const char* path)
+{
+    return SysCreateFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN);
+}
+
+// Undoes the journal file at `path`, streamed. False when it cannot be
+// opened or read to its end; `expectedSize` (when not null) must be its
+// size, else it is not read at all.
+bool UndoJournalFile(const char* path, const uint64_t* expectedSize, const JournalScope& scope,
+                     const JournalActions& actions)
+{
+    HANDLE file = OpenJournalForReading(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size = {};
+    bool whole = GetFileSizeEx(file, &size) &&
+                 (expectedSize == nullptr || static_cast<uint64_t>(size.QuadPart) == *expectedSize);
+    if (whole) {
+        const JournalSource source = {&file, ReadFilePiece, CloseFilePiece};
+        whole = UndoJournalFrom(source, scope, actions);
     }
-    CloseHandle(file);
-    *length = size;
-    return text;
+    CloseFilePiece(&file);
+    return whole;
 }
 
 void CloseJournalFile()
@@ -307,13 +358,29 @@ void CloseJournalFile()
     State.File = INVALID_HANDLE_VALUE;
 }
 
-void EndJournal()
+void ForgetMemory()
+{
+    free(State.Memory);
+    State.Memory = nullptr;
+    State.MemoryLength = 0;
+    State.MemoryCapacity = 0;
+    State.MemoryWhole = true;
+}
+
+// `whole`: everything the installation made was read back, and the mark can
+// go; else it stays, with the journal, for the next start to ask about.
+void EndJournal(bool whole)
 {
     CloseJournalFile();
-    ClearUnfinishedMark();
+    if (whole)
+        ClearUnfinishedMark();
     State.Active = false;
-    State.PendingLength = 0;
+    ForgetMemory();
 }
+
+const char LeftoverQuestion[] =
+    "前回のインストールは完了しないまま終了しています。\r\n\r\n%s\r\n\r\n"
+    "途中までインストールされたファイルを削除しますか？";
 
 }  // namespace
 
@@ -324,7 +391,9 @@ void JournalBegin()
     State.Active = true;
     State.FileFailed = false;
     State.MadeEntry = false;
-    State.PendingLength = 0;
+    State.Written = 0;
+    State.LastUndoWhole = true;
+    ForgetMemory();
     CopyText(State.Folder, SetupScript.InstallFolder);
     CutTrailingBackslash(State.Folder);
     if (!JoinPath(State.FilePath, State.Folder, JournalFileName))
@@ -340,22 +409,24 @@ bool JournalOpenFile()
         return false;
     if (State.File != INVALID_HANDLE_VALUE)
         return true;
-    HANDLE file = SysCreateFile(State.FilePath, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS,
+    // A new file, never one found there: a journal of someone else's would
+    // be read back as this installation's, and one grown past reading would
+    // hide what this one made.
+    HANDLE file = SysCreateFile(State.FilePath, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) {
         State.FileFailed = true;
         return false;
     }
-    // An earlier journal may end in a line its kill cut short: a line end
-    // first keeps that piece from swallowing the first line of this one.
-    const DWORD end = SetFilePointer(file, 0, nullptr, FILE_END);
-    const bool ready = end != INVALID_SET_FILE_POINTER && (end == 0 || WriteAll(file, "\r\n", 2));
-    if (!ready || !WriteAll(file, State.Pending, State.PendingLength)) {
+    // The lines made before the file: all of them are still in memory, since
+    // the memory copy is dropped only far beyond what they take.
+    if (!State.MemoryWhole || !WriteAll(file, State.Memory, State.MemoryLength)) {
         CloseHandle(file);
+        SysDeleteFile(State.FilePath);
         State.FileFailed = true;
         return false;
     }
-    State.PendingLength = 0;
+    State.Written = State.MemoryLength;
     State.File = file;
     return true;
 }
@@ -399,7 +470,7 @@ void JournalFinish()
         return;
     CloseJournalFile();
     SysDeleteFile(State.FilePath);
-    EndJournal();
+    EndJournal(true);
 }
 
 void RollBackInstallation()
@@ -408,18 +479,29 @@ void RollBackInstallation()
     if (!State.Active)
         return;
     CloseJournalFile();
-    size_t length = 0;
-    char* text = State.FileFailed ? nullptr : ReadJournal(State.FilePath, &length);
     const JournalScope scope = ScopeOf(State.Folder, State.Places);
     const JournalActions actions = {State.FilePath, DeleteOneFile, RemoveOneFolder, DeleteJournalFile};
-    if (text != nullptr)
-        Undo(text, length, scope, actions);
-    else
-        Undo(State.Pending, State.PendingLength, scope, actions);
-    free(text);
+    // The file as this installation wrote it, streamed; where it cannot be
+    // read so (replaced, cut, unreadable, never made), the memory copy.
+    UndoScope = &scope;
+    bool whole = !State.FileFailed && UndoJournalFile(State.FilePath, &State.Written, scope, actions);
+    if (!whole && State.MemoryWhole) {
+        whole = UndoJournal(State.Memory, State.MemoryLength, scope, actions);
+        // The journal goes with a whole undo, even when it was not read.
+        if (whole && State.FileFailed)
+            SysDeleteFile(State.FilePath);
+    }
+    UndoScope = nullptr;
+    State.LastUndoWhole = whole;
     if (State.MadeEntry)
         RemoveUninstallEntry();
-    EndJournal();
+    EndJournal(whole);
+}
+
+bool RollBackWasComplete()
+{
+    Locked locked;
+    return State.LastUndoWhole;
 }
 
 void RecoverUnfinishedInstallation()
@@ -433,32 +515,74 @@ void RecoverUnfinishedInstallation()
     char journalPath[PathWidth];
     const bool usable = InstallFolderUsableHere(folder) && JoinPath(journalPath, folder, JournalFileName);
     // Recorded after all: only the journal was left behind.
-    if (SetupScript.IsInstalled && SamePath(folder, SetupScript.InstallFolder)) {
+    if (SetupScript.IsInstalled && SameFolder(folder, SetupScript.InstallFolder)) {
         if (usable)
             SysDeleteFile(journalPath);
         ClearUnfinishedMark();
         return;
     }
-    size_t length = 0;
-    char* text = usable ? ReadJournal(journalPath, &length) : nullptr;
-    if (text == nullptr) {
+    HANDLE probe = usable ? OpenJournalForReading(journalPath) : INVALID_HANDLE_VALUE;
+    if (probe == INVALID_HANDLE_VALUE) {
         ClearUnfinishedMark();
         return;
     }
+    CloseHandle(probe);
     char question[PathWidth + 256];
-    FormatText(question, sizeof question,
-               "前回のインストールは完了しないまま終了しています。\r\n\r\n%s\r\n\r\n"
-               "途中までインストールされたファイルを削除しますか？",
-               folder);
-    if (SysMessageBox(nullptr, question, SetupScript.APPLITITLE, MB_YESNO) != IDYES) {
-        free(text);
+    FormatText(question, sizeof question, LeftoverQuestion, folder);
+    if (SysMessageBox(nullptr, question, SetupScript.APPLITITLE, MB_YESNO) != IDYES)
         return;
-    }
     JournalPlaces places;
     ComposePlaces(folder, &places);
     const JournalActions actions = {journalPath, DeleteOneFile, RemoveOneFolder, DeleteJournalFile};
-    Undo(text, length, ScopeOf(folder, places), actions);
-    UndoEntryOf(text, length);
-    free(text);
-    ClearUnfinishedMark();
+    const JournalScope scope = ScopeOf(folder, places);
+    UndoScope = &scope;
+    const bool whole = UndoJournalFile(journalPath, nullptr, scope, actions);
+    UndoScope = nullptr;
+    // An Apps & features entry of an installation that was never recorded
+    // goes with it: the product's key names no other installation.
+    if (!SetupScript.IsInstalled)
+        RemoveUninstallEntry();
+    // A journal that cannot be read whole keeps the mark: the next start asks again.
+    if (whole)
+        ClearUnfinishedMark();
+}
+
+bool LeftoverJournalSettled()
+{
+    Locked locked;
+    if (State.Active)
+        return true;
+    char folder[PathWidth];
+    char journalPath[PathWidth];
+    if (!CopyText(folder, SetupScript.InstallFolder) || !JoinPath(journalPath, folder, JournalFileName))
+        return true;  // no journal could be written there either
+    CutTrailingBackslash(folder);
+    if (SysGetFileAttributes(journalPath) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    char question[PathWidth + 256];
+    FormatText(question, sizeof question, LeftoverQuestion, folder);
+    if (InstallFolderUsableHere(folder) &&
+        SysMessageBox(nullptr, question, SetupScript.APPLITITLE, MB_YESNO) == IDYES) {
+        JournalPlaces places;
+        ComposePlaces(folder, &places);
+        const JournalActions actions = {journalPath, DeleteOneFile, RemoveOneFolder,
+                                        DeleteJournalFile};
+        const JournalScope scope = ScopeOf(folder, places);
+        UndoScope = &scope;
+        const bool whole = UndoJournalFile(journalPath, nullptr, scope, actions);
+        UndoScope = nullptr;
+        if (whole && SysGetFileAttributes(journalPath) == INVALID_FILE_ATTRIBUTES) {
+            char marked[PathWidth];
+            if (ReadUnfinishedMark(marked, sizeof marked) && SameFolder(marked, folder))
+                ClearUnfinishedMark();
+            return true;
+        }
+    }
+    char text[PathWidth + 256];
+    FormatText(text, sizeof text,
+               "インストール先に、完了しなかったインストールの記録（%s）が残っているため、"
+               "インストールを開始できません。\r\n\r\n%s",
+               JournalFileName, folder);
+    SysMessageBox(nullptr, text, SetupScript.APPLITITLE, MB_OK);
+    return false;
 }

@@ -12,10 +12,13 @@ constexpr uint32_t PlatformNt = 2;
 
 // True when the save data go below the user's local application data: NT 6
 // or later, and the install folder begins (ignoring case, a plain prefix
-// test) with the program-files folder. `programFiles` is null when it could
-// not be read. Whether the local folder itself can be had is the caller's.
-bool SaveGoesToLocalAppData(uint32_t platformId, uint32_t majorVersion, const char* programFiles,
-                            const char* installFolder);
+// test) with one of the program-files folders: both of a 64-bit Windows
+// count, whichever view of the registry the program reads. Every folder is
+// in its full, long form, so that "C:\PROGRA~1\Game" is below
+// "C:\Program Files". Empty texts are none. Whether the local folder itself
+// can be had is the caller's.
+bool SaveGoesToLocalAppData(uint32_t platformId, uint32_t majorVersion,
+                            const char* const* programFiles, int count, const char* installFolder);
 
 // The content of Install.ini: "save=" and the save folder's path, nothing
 // after it.
@@ -32,3 +35,11 @@ struct ShortcutPaths {
 // entry has one). False when a path does not fit, or when the link's name
 // would leave its folder: that link is not made.
 bool ComposeShortcutPaths(const char* linkFolder, int index, ShortcutPaths* paths);
+
+// True when link `index` starts an uninstaller copy of this program that
+// lies in a folder of its own below the install folder: SHORTCUTFOLDER is a
+// contained subfolder, SHORTCUTLINK is named like the program
+// (`moduleName`, letter case aside) and SHORTCUTPARAM begins with the
+// uninstall letter ('u' or 'r'). Its folder is the one to protect: the copy
+// runs elevated whenever the link is used.
+bool IsUninstallerLink(int index, const char* moduleName);

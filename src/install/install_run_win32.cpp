@@ -137,7 +137,11 @@ static void ReportOutcome()
         SetupScript.IsInstalled = 1;
         SetupScript.AppMode = ModeMenu;
     } else if (SetupScript.AppMode == ModeMenu) {
-        SysMessageBox(nullptr, "インストールを中断しました。", SetupScript.APPLITITLE, MB_OK);
+        // Only an undo that read back all it made says the installation was
+        // taken back.
+        char text[PathWidth + 256];
+        FormatAbortMessage(text, sizeof text, RollBackWasComplete(), SetupScript.InstallFolder);
+        SysMessageBox(nullptr, text, SetupScript.APPLITITLE, MB_OK);
     }
 }
 
@@ -194,5 +198,11 @@ int RunInstallation(int showCommand, void (*releaseInstanceLock)())
         SetupScript.AppMode = ModeExit;
     if (SetupScript.AppMode != ModeInstall)
         return 1;
+    // Each installation keeps a journal of its own: one left where it would
+    // write is settled first, or nothing starts.
+    if (!LeftoverJournalSettled()) {
+        SetupScript.AppMode = ModeMenu;
+        return 1;
+    }
     return RunInstallWindow(showCommand, releaseInstanceLock);
 }

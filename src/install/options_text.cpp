@@ -53,15 +53,19 @@ DestinationVerdict JudgeDestination(const char* text, const char* mustMakeFolder
         return DestinationInvalid;
     char base[PathWidth];
     CopyText(base, sizeof base, out->Typed);
-    if (!ComposeInstallFolder(base, mustMakeFolder, out->InstallFolder, sizeof out->InstallFolder) ||
-        !system.UsableHere(system.Context, out->InstallFolder)) {
+    if (!ComposeInstallFolder(base, mustMakeFolder, out->InstallFolder, sizeof out->InstallFolder)) {
         out->InstallFolder[0] = '\0';
         return DestinationInvalid;
     }
+    // A share is never an install folder; it is told as the drive it lacks.
     char drive[PathWidth];
     DrivePartOf(out->Typed, drive, sizeof drive);
     if (drive[0] == '\0')
         return DestinationDriveUnknown;
+    if (!system.UsableHere(system.Context, out->InstallFolder)) {
+        out->InstallFolder[0] = '\0';
+        return DestinationInvalid;
+    }
     uint64_t available = 0;
     if (!system.FreeBytes(system.Context, drive, &available))
         return DestinationDriveInvalid;

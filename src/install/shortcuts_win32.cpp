@@ -1,6 +1,7 @@
 #include "install/shortcuts.h"
 
 #include "common/link_guard.h"
+#include "common/folder_rights.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "install/install_journal.h"
@@ -63,6 +64,17 @@ static bool MakeGroupFolder(const char* programs, char* group, char* root)
     return !SysFindLink(root, group) && MakeGroupLevel(group);
 }
 
+// The folder of an uninstaller copy that a link starts elevated gets rights
+// of its own; the game's folders keep what they inherit, since old games
+// write into their own folder.
+static void ProtectUninstallerFolder(int index)
+{
+    char folder[PathWidth];
+    if (IsUninstallerLink(index, SetupScript.ModuleName) &&
+        JoinPath(folder, SetupScript.InstallFolder, SetupScript.SHORTCUTFOLDER[index]))
+        ProtectFolderForAdministrators(folder);
+}
+
 int CreateShortcuts(int desktop)
 {
     // Without its path a special folder gets no links: an empty path would
@@ -76,8 +88,10 @@ int CreateShortcuts(int desktop)
     char group[PathWidth] = {};
     char root[PathWidth] = {};
     if (havePrograms && MakeGroupFolder(programs, group, root)) {
-        for (int i = 0; i < MaxShortcuts && SetupScript.SHORTCUTNAME[i][0] != '\0'; ++i)
+        for (int i = 0; i < MaxShortcuts && SetupScript.SHORTCUTNAME[i][0] != '\0'; ++i) {
+            ProtectUninstallerFolder(i);
             MakeLink(root, group, i);
+        }
     }
     if (desktop) {
         char desktopFolder[PathWidth] = {};

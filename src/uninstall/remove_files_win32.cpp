@@ -45,6 +45,11 @@ static int DeleteMatches(const char* root, const char* name)
     do {
         if (found.Attributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
+        // The search matches short names too ("*.sav" finds the player's
+        // memo.save as MEMO~1.SAV): only a long name the pattern matches by
+        // the script's own rule goes. One with no 932 form is not ours.
+        if (!found.LongName || !ListedPatternNames(name, found.Name))
+            continue;
         // A match without a name of ours (no 932 form, no short name) stays.
         char path[PathWidth];
         if (found.Name[0] == '\0' ||

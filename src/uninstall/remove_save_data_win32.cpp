@@ -2,6 +2,7 @@
 #include "uninstall/uninstall_paths.h"
 
 #include "common/link_guard.h"
+#include "common/folder_forms.h"
 #include "common/path_rules.h"
 #include "common/system_text.h"
 #include "common/text.h"
@@ -59,10 +60,21 @@ int RemoveSaveData()
     SaveFolders folders;
     ComposeSaveFolders(SetupScript.InstallFolder, local, SetupScript.BRANDFOLDER,
                        SetupScript.APPLITITLE, SetupScript.SAVEFOLDER, &folders);
-    const SaveFolderKind kind = ClassifySaveFolder(SetupScript.SavePath, folders);
+    // Compared in their full, long forms, so that a short or odd spelling
+    // in Install.ini is told for the folder it names; the removal then works
+    // on the candidate's own path, never on the file's text.
+    SaveFolders longForms = {};
+    char savePathLong[PathWidth] = {};
+    if (!SysGetFullLongPath(SetupScript.SavePath, savePathLong))
+        return 0;
+    if (folders.InInstall[0] != '\0' && !SysGetFullLongPath(folders.InInstall, longForms.InInstall))
+        longForms.InInstall[0] = '\0';
+    if (folders.Local[0] != '\0' && !SysGetFullLongPath(folders.Local, longForms.Local))
+        longForms.Local[0] = '\0';
+    const SaveFolderKind kind = ClassifySaveFolder(savePathLong, longForms);
     if (kind == SaveFolderNone)
         return 0;
-    const char* savePath = SetupScript.SavePath;
+    const char* savePath = kind == SaveFolderInInstall ? folders.InInstall : folders.Local;
     int result = 1;
     // The save folder reached through a link, or one itself, holds somebody
     // else's files: none of them goes.

@@ -230,10 +230,48 @@ static bool EndsWithLevels(const char* folder, const char* levels)
     return IsSeparatorAt(folder, separator) && EqualNoCaseN(folder + separator + 1, levels, tail);
 }
 
+bool IsPlainInstallFolderForm(const char* folder)
+{
+    if (folder == nullptr)
+        return false;
+    const char c = folder[0];
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) || folder[1] != ':' ||
+        folder[2] != '\\')
+        return false;
+    const char* level = folder + 3;
+    for (const char* p = level;; ++p) {
+        const unsigned char b = static_cast<unsigned char>(*p);
+        if (b != '\0' && IsLeadByte(b, static_cast<unsigned char>(p[1]))) {
+            ++p;
+            continue;
+        }
+        if (b < 0x20 && b != '\0')
+            return false;
+        if (b == '/' || b == ':' || b == '*' || b == '?' || b == '"' || b == '<' || b == '>' ||
+            b == '|')
+            return false;
+        if (b != '\\' && b != '\0')
+            continue;
+        if (p == level) {
+            // Empty: only the drive root's own backslash, or one trailing one.
+            if (b == '\0' && (level == folder + 3 || level[-1] == '\\'))
+                return true;
+            return false;
+        }
+        // The level's last byte is a whole character here unless it is a
+        // trail byte, and no trail byte is a dot or a blank.
+        if (p[-1] == '.' || p[-1] == ' ')
+            return false;
+        if (b == '\0' || p[1] == '\0')
+            return true;
+        level = p + 1;
+    }
+}
+
 bool IsUsableInstallFolder(const char* folder, const SystemFolders& system,
                            const char* mustMakeFolder)
 {
-    if (!IsRemovalRoot(folder) || IsDriveRootPath(folder))
+    if (!IsPlainInstallFolderForm(folder) || !IsRemovalRoot(folder) || IsDriveRootPath(folder))
         return false;
     if (Known(system.Windows) && IsAtOrBelow(folder, system.Windows))
         return false;
@@ -245,6 +283,13 @@ bool IsUsableInstallFolder(const char* folder, const SystemFolders& system,
         return false;
     return mustMakeFolder == nullptr || mustMakeFolder[0] == '\0' ||
            EndsWithLevels(folder, mustMakeFolder);
+}
+
+bool IsUsableInstallFolderForms(const char* given, const char* fullLong,
+                                const SystemFolders& system, const char* mustMakeFolder)
+{
+    return IsPlainInstallFolderForm(given) && Known(fullLong) &&
+           IsUsableInstallFolder(fullLong, system, mustMakeFolder);
 }
 
 // Appends one level of the script's own; an empty one adds nothing.

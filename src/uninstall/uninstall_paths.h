@@ -61,22 +61,40 @@ bool FormatMissingInstallMessage(char* dest, size_t size, const char* installFol
 // trailing backslash on either side aside.
 bool SamePath(const char* a, const char* b);
 
+// True when `folder` is written the one way an install folder may be: a
+// drive letter, a colon and backslash-separated levels. Refused: forward
+// slashes, UNC and device forms ("\\server\share", "\\?\", "\\.\"), empty
+// levels, and levels that end in a dot or a blank ("." and ".." among
+// them), which Windows drops ("C:\windows.\x" is C:\windows\x), as well as
+// ':', wildcards and control characters. One trailing backslash is allowed.
+bool IsPlainInstallFolderForm(const char* folder);
+
 // The system's own folders, which no install folder may be (null or empty:
-// not known).
+// not known), each in its full, long form (SysGetFullLongPath).
+constexpr int MaxProgramFilesFolders = 6;
 struct SystemFolders {
     const char* Windows;          // this folder and everything below it
-    const char* ProgramFiles[2];  // the folders themselves (registry, shell)
+    // The folders themselves: both views of the registry, the shell's.
+    const char* ProgramFiles[MaxProgramFilesFolders];
     const char* Profiles;         // the folder of all user profiles, and each profile in it
     const char* UserProfile;      // the player's own profile
 };
 
-// True when `folder`, read from the install record (which any user may
-// write), can be the root of the uninstall's removal: a removal root that is
-// not a drive root, not the Windows folder or below it, not a program-files
-// folder itself, not the profiles folder nor a profile in it, and, when
+// True when `folder`, in its full, long form, can be the root of the
+// uninstall's removal: a plain install-folder form that is not a drive
+// root, not the Windows folder or below it, not a program-files folder
+// itself, not the profiles folder nor a profile in it, and, when
 // `mustMakeFolder` is not empty, ends with that folder level.
 bool IsUsableInstallFolder(const char* folder, const SystemFolders& system,
                            const char* mustMakeFolder);
+
+// The install folder as given (the record, Install.ini's owner, the dialog)
+// and its full, long form (empty when the system gave none): the given form
+// must be plain and the long form usable, so that no way of writing a
+// folder ("C:\.\windows", "C:\PROGRA~1", a junction) reaches one the rule
+// guards.
+bool IsUsableInstallFolderForms(const char* given, const char* fullLong,
+                                const SystemFolders& system, const char* mustMakeFolder);
 
 // The two save folders an installation can make, and nothing else: below
 // the install folder (install folder \ SAVEFOLDER; the install folder itself

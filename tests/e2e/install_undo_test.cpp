@@ -256,3 +256,67 @@ TEST_F(KilledInstallation, KilledOnTheFinishScreenItIsAskedAboutUntilTakenBack)
     ASSERT_NE(nullptr, question);
     AnswerYesAndExpectNothingLeft(question);
 }
+
+// A journal left in the install folder, too large for any installation's
+// (17 MB), is never continued: it is named to the player first (No: the
+// installation does not start), undone as a journal of its own, streamed,
+// where it names nothing outside what an installation makes; the
+// installation then keeps a journal of its own, which its abort takes back.
+TEST_F(InstallUndo, AHugeLeftoverJournalNeitherHidesAnAbortNorIsTakenForThisOne)
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\DrubelE2E");
+    Files.push_back({1, "data\\movie.dat", 192u << 20, true});
+    const std::string base = InstallFolder().substr(0, InstallFolder().rfind('\\'));
+    CreateDirectoryA(base.c_str(), nullptr);
+    CreateDirectoryA(InstallFolder().c_str(), nullptr);
+    const std::string player = Work / "player.txt";
+    WriteBytesTo(player, "mine");
+    std::string journal;
+    const std::string foreign = "F " + player + "\r\n";
+    while (journal.size() < (17u << 20))
+        journal += foreign;
+    journal += "D " + InstallFolder() + "\r\nD " + base + "\r\n";
+    WriteBytesTo(InstallFolder() + "\\Install.jnl", journal);
+
+    HWND options = StartAndOpenOptions();
+    ASSERT_NE(nullptr, options);
+    PressButton(options, IDOK);
+    HWND question = WaitForBox(ProductTitle);
+    ASSERT_NE(nullptr, question);
+    EXPECT_NE(std::string::npos, MessageBoxText(question).find("前回のインストールは完了しないまま"))
+        << MessageBoxText(question);
+    PressButton(question, IDNO);
+    ASSERT_TRUE(WaitForWindowGone(question));
+    HWND refused = WaitForBox(ProductTitle);
+    ASSERT_NE(nullptr, refused);
+    const std::string refusal = MessageBoxText(refused);
+    std::printf("refused: %s\n", refusal.c_str());
+    EXPECT_NE(std::string::npos, refusal.find("インストールを開始できません")) << refusal;
+    PressButton(refused, IDOK);
+    HWND launcher = WaitForLauncher(ProductTitle);
+    ASSERT_NE(nullptr, launcher);
+    EXPECT_TRUE(Exists(InstallFolder() + "\\Install.jnl"));
+
+    PressButton(launcher, LaunchInstall);
+    options = WaitForDialog(std::string(ProductTitle) + " のインストール設定");
+    ASSERT_NE(nullptr, options);
+    PressButton(options, IDOK);
+    question = WaitForBox(ProductTitle);
+    ASSERT_NE(nullptr, question);
+    PressButton(question, IDYES);
+    HWND window = WaitForInstallWindow(60000);
+    if (!window) {
+        HWND box = WaitForBox(ProductTitle, 1000);
+        ASSERT_NE(nullptr, window) << "the leftover journal stopped the installation: "
+                                   << (box ? MessageBoxText(box) : std::string("no message"));
+    }
+    question = AskToAbort(window, WM_KEYDOWN, VK_ESCAPE);
+    ASSERT_NE(nullptr, question);
+    PressButton(question, IDYES);
+    launcher = AbortReported();
+    ASSERT_NE(nullptr, launcher);
+    ExpectNothingInstalled();
+    ExpectNoBrandFolders();
+    EXPECT_EQ("mine", ReadBytesFrom(player));
+    ExitLauncher(launcher);
+}

@@ -179,3 +179,97 @@ TEST_F(UninstallTrust, AnInstallRecordKeyOutsideSoftwareIsRefused)
     RegDeleteValueA(key, "DrubelCanary");
     RegCloseKey(key);
 }
+
+TEST_F(UninstallTrust, ThePlayersFilesThatMatchASavePatternOnlyByTheirShortNamesStay)
+{
+    const std::string local = LocalSaveFolder();
+    const std::string brand = Special(CSIDL_LOCAL_APPDATA) + "\\DrubelE2E";
+    for (const std::string& folder : {brand, brand + "\\テストゲーム", local})
+        CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* name : {"slot1.sav", "memo.save", "slot1.savold"})
+        WriteBytesTo(local + "\\" + name, name);
+    for (const char* name : {"memo.save", "slot1.savold"}) {
+        char shortName[MAX_PATH] = {};
+        GetShortPathNameA((local + "\\" + name).c_str(), shortName, sizeof shortName);
+        std::printf("%s is also %s\n", name, shortName);
+    }
+    const std::string base = InstallFolder().substr(0, InstallFolder().rfind('\\'));
+    CreateDirectoryA(base.c_str(), nullptr);
+    HWND launcher = StartInstalled(ProductScript(), InstallFolder(), "save=" + local);
+    ASSERT_NE(nullptr, launcher);
+    Uninstall(launcher, true);
+    EXPECT_FALSE(Exists(local + "\\slot1.sav"));
+    EXPECT_EQ("memo.save", ReadBytesFrom(local + "\\memo.save"));
+    EXPECT_EQ("slot1.savold", ReadBytesFrom(local + "\\slot1.savold"));
+}
+
+TEST_F(UninstallTrust, ARecordNamingTheWindowsFolderInAnotherFormHasNothingRemoved)
+{
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    const std::string planted = std::string(windows) + "\\TestGame";
+    std::string slashed = planted;
+    for (char& c : slashed)
+        if (c == '\\')
+            c = '/';
+    for (const std::string& form : {"C:\\.\\" + planted.substr(3), std::string(windows) + ".\\TestGame",
+                                    slashed}) {
+        CreateDirectoryA(planted.c_str(), nullptr);
+        WriteBytesTo(planted + "\\game.exe", "the system's");
+        HWND launcher = StartInstalled(ProductScript(), form, "");
+        ASSERT_NE(nullptr, launcher) << form;
+        EXPECT_EQ(LeftoversMessage, Uninstall(launcher, true)) << form;
+        EXPECT_EQ("the system's", ReadBytesFrom(planted + "\\game.exe")) << form;
+        CloseHandle(Process);
+        Process = nullptr;
+    }
+    RemoveTree(planted);
+}
+
+TEST_F(UninstallTrust, ARecordOfStringValuesIsNoRecordAndTheInstallationIsOffered)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, RecordKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    const std::string folder = InstallFolder();
+    RegSetValueExA(key, "InstallFolder", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>(folder.size() + 1));
+    RegSetValueExA(key, "InstallOption", 0, REG_SZ, reinterpret_cast<const BYTE*>("8"), 2);
+    RegCloseKey(key);
+    const std::string product = Work / "product";
+    MakeProductFolder(product, ProductScript());
+    Process = StartIn(product, "t");
+    HWND launcher = WaitForLauncher(ProductTitle);
+    ASSERT_NE(nullptr, launcher);
+    EXPECT_EQ("インストール", ControlText(launcher, LaunchInstall));
+    ExitLauncher(launcher);
+    DeleteUserKey(RecordKey);
+}
+
+// The other program-files folder of a 64-bit Windows counts as well: the
+// 32-bit program reads the x86 one from its registry view, this build the
+// other, and either way an installation into both keeps its saves out of
+// Program Files. (The 32-bit program cannot run on this machine; the
+// decision for its view is the same code, checked by the host tests.)
+TEST_F(UninstallTrust, AnInstallationIntoTheOtherProgramFilesFolderKeepsItsSavesLocal)
+{
+    char other[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("ProgramFiles(x86)", other, sizeof other) == 0)
+        GTEST_SKIP() << "no second program-files folder";
+    const std::string base = std::string(other) + "\\DrubelE2E";
+    HWND options = StartAndOpenOptions();
+    ASSERT_NE(nullptr, options);
+    PressButton(options, OptionSecond);
+    SendMessageA(GetDlgItem(options, InstallPath), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(base.c_str()));
+    HWND window = ConfirmOptions(options);
+    ASSERT_NE(nullptr, window);
+    WaitForFinish();
+    CloseFinishScreen(window);
+    HWND launcher = WaitForLauncher(ProductTitle);
+    ASSERT_NE(nullptr, launcher);
+    EXPECT_EQ("save=" + LocalSaveFolder(), ReadBytesFrom(base + "\\TestGame\\Install.ini"));
+    EXPECT_TRUE(Exists(LocalSaveFolder()));
+    Uninstall(launcher, true);
+    RemoveTree(base);
+}

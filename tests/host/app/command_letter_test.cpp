@@ -49,45 +49,53 @@ TEST(InstallBasePath, JoinsTheProgramFilesFolderAndTheBrandFolder)
     EXPECT_STREQ("C:\\Program Files\\", base);
 }
 
-TEST(InstallRecord, AFullValueWithoutTerminatorIsCutNeverReadPast)
+TEST(InstallRecord, OnlyTheShapesTheInstallationWritesMakeARecord)
 {
-    // The value sits at the end of a larger block whose next byte is not 0:
-    // reading past the 260 bytes would show up as a longer text.
-    std::vector<uint8_t> block(PathWidth + 16, 'B');
-    std::fill(block.begin(), block.begin() + PathWidth, 'A');
-    char folder[PathWidth];
-    EXPECT_TRUE(TakeInstallFolderValue(folder, sizeof folder, block.data(), PathWidth));
-    EXPECT_EQ(std::string(PathWidth - 1, 'A'), folder);
-
-    // A two-byte character across the cut is dropped whole.
-    std::fill(block.begin(), block.begin() + PathWidth, 'A');
-    block[PathWidth - 2] = '\x83';
-    block[PathWidth - 1] = '\x5C';
-    EXPECT_TRUE(TakeInstallFolderValue(folder, sizeof folder, block.data(), PathWidth));
-    EXPECT_EQ(std::string(PathWidth - 2, 'A'), folder);
-
-    EXPECT_FALSE(TakeInstallFolderValue(folder, sizeof folder, block.data(), 0));
-    EXPECT_STREQ("", folder);
-}
-
-TEST(InstallRecord, AnEmptyFolderMeansNotInstalledAndTheDefaultFolder)
-{
-    SetupScript.IsInstalled = 1;
+    std::vector<uint8_t> full(PathWidth, 0);
+    memcpy(full.data(), "D:\\Games\\Arcadia", 16);
+    std::vector<uint8_t> unterminated(PathWidth, 'A');
+    std::vector<uint8_t> tooLong(PathWidth + 1, 0);
+    memcpy(tooLong.data(), "D:\\Games\\Arcadia", 16);
+    const uint8_t shortText[] = "D:\\G";
+    const uint8_t sz[] = {'C', 0, ':', 0, 0, 0};  // REG_SZ "C:" as UTF-16
+    const uint32_t eight = 8;
+    const uint8_t* eightBytes = reinterpret_cast<const uint8_t*>(&eight);
+    const uint8_t eightText[] = {'8', 0, 0, 0};
+    const RecordValue goodOption = {true, RecordDwordType, eightBytes, 4};
+    struct Case {
+        const char* What;
+        RecordValue Folder;
+        RecordValue Option;
+        bool Installed;
+    };
+    const Case cases[] = {
+        {"as written", {true, RecordBinaryType, full.data(), PathWidth}, goodOption, true},
+        {"shorter block", {true, RecordBinaryType, shortText, sizeof shortText}, goodOption, true},
+        {"no terminator", {true, RecordBinaryType, unterminated.data(), PathWidth}, goodOption, false},
+        {"261 bytes", {true, RecordBinaryType, tooLong.data(), PathWidth + 1}, goodOption, false},
+        {"REG_SZ folder", {true, 1, sz, sizeof sz}, goodOption, false},
+        {"empty folder", {true, RecordBinaryType, tooLong.data() + 20, 200}, goodOption, false},
+        {"folder unread", {false, 0, nullptr, 0}, goodOption, false},
+        {"REG_SZ option", {true, RecordBinaryType, full.data(), PathWidth}, {true, 1, eightText, 4}, false},
+        {"binary option", {true, RecordBinaryType, full.data(), PathWidth}, {true, RecordBinaryType, eightBytes, 4}, false},
+        {"2-byte option", {true, RecordBinaryType, full.data(), PathWidth}, {true, RecordDwordType, eightBytes, 2}, false},
+        {"option unread", {true, RecordBinaryType, full.data(), PathWidth}, {false, 0, nullptr, 0}, false},
+    };
     strcpy(SetupScript.InstallBasePath, "C:\\Program Files\\Lumenfield\\");
     strcpy(SetupScript.MUSTMAKEFOLDER, "Arcadia");
-    const uint8_t empty[PathWidth] = {};
-    ApplyInstallRecord(empty, sizeof empty);
-    EXPECT_EQ(0, SetupScript.IsInstalled);
-    EXPECT_STREQ("C:\\Program Files\\Lumenfield\\Arcadia", SetupScript.InstallFolder);
-
-    SetupScript.IsInstalled = 1;
-    ApplyInstallRecord(nullptr, 0);
-    EXPECT_EQ(0, SetupScript.IsInstalled);
-
-    const char installed[] = "D:\\Games\\Arcadia";
-    ApplyInstallRecord(reinterpret_cast<const uint8_t*>(installed), sizeof installed);
-    EXPECT_EQ(1, SetupScript.IsInstalled);
-    EXPECT_STREQ("D:\\Games\\Arcadia", SetupScript.InstallFolder);
+    for (const Case& c : cases) {
+        SetupScript.IsInstalled = c.Installed ? 0 : 1;
+        SetupScript.InstallOption = 0x38;
+        ApplyInstallRecord(c.Folder, c.Option);
+        EXPECT_EQ(c.Installed ? 1 : 0, SetupScript.IsInstalled) << c.What;
+        EXPECT_EQ(c.Installed ? 8u : 0u, SetupScript.InstallOption) << c.What;
+        EXPECT_STREQ(!c.Installed                   ? "C:\\Program Files\\Lumenfield\\Arcadia"
+                     : c.Folder.Length == PathWidth ? "D:\\Games\\Arcadia"
+                                                    : "D:\\G",
+                     SetupScript.InstallFolder)
+            << c.What;
+    }
     memset(SetupScript.InstallFolder, 0, sizeof SetupScript.InstallFolder);
     SetupScript.IsInstalled = 0;
+    SetupScript.InstallOption = 0;
 }

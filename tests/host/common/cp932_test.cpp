@@ -5,11 +5,50 @@
 
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <iconv.h>
+#endif
+
 namespace {
+
+// The system's own answer: Windows' table of code page 932, or the C
+// library's, which reports a lone lead byte as an incomplete character and
+// any other byte it cannot read as an illegal one.
+bool SystemTakesAsLead(unsigned char b)
+{
+#ifdef _WIN32
+    return IsDBCSLeadByteEx(932, b) != FALSE;
+#else
+    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    char in[1] = {static_cast<char>(b)};
+    char out[8];
+    char* source = in;
+    char* dest = out;
+    size_t left = 1, room = sizeof out;
+    const bool incomplete = iconv(cd, &source, &left, &dest, &room) == static_cast<size_t>(-1) &&
+                            errno == EINVAL;
+    iconv_close(cd);
+    return incomplete;
+#endif
+}
 
 bool IsDoubleByteLead(int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 }  // namespace
+
+TEST(Cp932, EveryByteIsALeadByteExactlyWhenTheSystemTakesItForOne)
+{
+    int leads = 0;
+    for (int b = 1; b <= 0xFF; ++b) {
+        const bool lead = SystemTakesAsLead(static_cast<unsigned char>(b));
+        leads += lead ? 1 : 0;
+        EXPECT_EQ(lead, IsLeadByte(static_cast<unsigned char>(b), 0x5C)) << std::hex << b;
+    }
+    EXPECT_EQ(31 + 29, leads);
+}
 
 // Every pair the code page maps comes back as a text that maps to the same
 // characters; a pair the code page does not map is refused, never cut.

@@ -233,6 +233,9 @@ TEST_F(CheckCommandTest, DiscsFilesAndFolders)
     EXPECT_TRUE(Has(r, 13, SeverityError, "disc 2 lists files but DISCNUM is 1")) << Describe(r);
     EXPECT_TRUE(Has(r, 3, SeverityWarning, "disc 2 has no KEYFILE")) << Describe(r);
     EXPECT_TRUE(Has(r, 2, SeverityWarning, "disc 2 has no DISCNAME")) << Describe(r);
+    EXPECT_TRUE(Has(Check("MUSTMAKEFOLDER = \"\"\r\n"), 1, SeverityWarning,
+                    "MUSTMAKEFOLDER is empty: the installation goes straight into the folder"))
+        << Describe(r);
 }
 
 TEST_F(CheckCommandTest, ASizeBeyond64BitsIsAnErrorAndLargeSizesAreDumpedWhole)
@@ -351,7 +354,8 @@ TEST_F(CheckCommandTest, AnOpenDigestEndsTheReading)
 TEST_F(CheckCommandTest, EveryCheckStartsFromAFreshModel)
 {
     const CheckReport first = Check("DISCNUM = 2\r\nKEYFILE = \"a\" \"b\"\r\nDISCNAME = \"a\" \"b\"\r\n"
-                                    "REGADDRESS = \"Software\\a\"\r\nDISCLABEL = \"A\" \"B\"\r\n");
+                                    "REGADDRESS = \"Software\\a\"\r\nDISCLABEL = \"A\" \"B\"\r\n"
+                                    "MUSTMAKEFOLDER = \"a\"\r\n");
     EXPECT_EQ(0u, Findings(first)) << Describe(first);
     const CheckReport second = Check("APPLITITLE = \"x\"\r\n");
     EXPECT_TRUE(Has(second, 0, SeverityWarning, "there is no DISCNUM line")) << Describe(second);

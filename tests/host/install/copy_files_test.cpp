@@ -152,6 +152,7 @@ int FindNext(void* context, void* search, CopyFound* found)
     const std::string& name = s->Names[s->Next++];
     CopyText(found->Name, name.c_str());
     found->IsFolder = Disc(context)->Folders.count(name) ? 1 : 0;
+    found->LongName = name.empty() ? 0 : 1;
     return 1;
 }
 
@@ -310,7 +311,9 @@ TEST_F(CopyWalk, PatternsCopyTheFilesTheSearchFindsIntoTheirFolderPart)
     Fake.Source["E:\\voice\\b.vce"] = PatternBytes(6, 2);
     Fake.Source["E:\\top.txt"] = PatternBytes(7, 3);
     Fake.Folders["sub.vce"] = true;
-    Fake.Searches = {{"a.vce", "sub.vce", "b.vce"}, {}, {"top.txt"}};
+    // The system's search also finds b.vceold, through its short name B~1.VCE.
+    Fake.Source["E:\\voice\\b.vceold"] = PatternBytes(6, 4);
+    Fake.Searches = {{"a.vce", "sub.vce", "b.vce", "b.vceold"}, {}, {"top.txt"}};
     ListFile(0, 0, "voice\\*.vce", 0, 8);
     ListFile(0, 1, "movie\\*.mpg", 0, 8);  // matches nothing: no error
     ListFile(0, 2, "*.txt", 0, 8);
@@ -321,7 +324,7 @@ TEST_F(CopyWalk, PatternsCopyTheFilesTheSearchFindsIntoTheirFolderPart)
     EXPECT_EQ(Fake.Source["E:\\voice\\a.vce"], Fake.Written["C:\\Inst\\voice\\a.vce"]);
     EXPECT_EQ(Fake.Source["E:\\voice\\b.vce"], Fake.Written["C:\\Inst\\voice\\b.vce"]);
     EXPECT_EQ(Fake.Source["E:\\top.txt"], Fake.Written["C:\\Inst\\top.txt"]);
-    EXPECT_EQ(3u, Fake.Written.size());  // the folder match is passed over
+    EXPECT_EQ(3u, Fake.Written.size());  // the folder and the short-name match are passed over
 }
 
 TEST_F(CopyWalk, ErrorsNameTheEntryAndStopTheWalk)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -126,4 +127,45 @@ TEST(InstallJournal, MalformedLinesArePassedOver)
           std::string("F \r\n"), tooLong, std::string("F C:\\PF\\Brand\\Game\\a\0b\r\n", 24),
           std::string("")})
         EXPECT_EQ(std::vector<std::string>{"--"}, Undo(text)) << text;
+}
+
+// A journal of any size is read in bounded memory, and one that names more
+// than an undo can hold, or cannot be read to its end, is not taken for a
+// whole undo: the journal stays (no "--") and the caller says what may be left.
+TEST(InstallJournal, AHugeOrUnreadableJournalIsNeverTakenForAWholeUndo)
+{
+    std::string huge = std::string(100000, 'x') + "\r\n" + "F C:\\PF\\Brand\\Game\\a.dat\r\n";
+    for (int i = 0; i < 20000; ++i)
+        huge += "F C:\\Windows\\x" + std::to_string(i) + ".dll\r\n";
+    EXPECT_EQ((std::vector<std::string>{"del C:\\PF\\Brand\\Game\\a.dat", "--"}), Undo(huge));
+
+    std::string folders;
+    for (int i = 0; i <= MaxJournalFolders; ++i)
+        folders += "D C:\\PF\\Brand\\Game\\d" + std::to_string(i) + "\r\n";
+    Recorder recorder;
+    const JournalActions actions = {&recorder, RecordDelete, RecordRemove, RecordFilesDone};
+    EXPECT_FALSE(UndoJournal(folders.data(), folders.size(), Scope(), actions));
+    EXPECT_EQ(static_cast<size_t>(MaxJournalFolders), recorder.Steps.size()) << "no --";
+
+    struct Failing {
+        int Calls = 0;
+    } failing;
+    const JournalSource broken = {&failing, [](void* context, char* buffer, size_t size) -> long {
+                                      if (static_cast<Failing*>(context)->Calls++ > 0)
+                                          return -1;
+                                      const char line[] = "F C:\\PF\\Brand\\Game\\a.dat\r\n";
+                                      memcpy(buffer, line, sizeof line - 1 < size ? sizeof line - 1 : size);
+                                      return static_cast<long>(sizeof line - 1);
+                                  },
+                                  nullptr};
+    recorder.Steps.clear();
+    EXPECT_FALSE(UndoJournalFrom(broken, Scope(), actions));
+    EXPECT_EQ((std::vector<std::string>{"del C:\\PF\\Brand\\Game\\a.dat"}), recorder.Steps);
+
+    char text[512];
+    ASSERT_TRUE(FormatAbortMessage(text, sizeof text, true, "C:\\PF\\Brand\\Game"));
+    EXPECT_STREQ("インストールを中断しました。", text);
+    ASSERT_TRUE(FormatAbortMessage(text, sizeof text, false, "C:\\PF\\Brand\\Game"));
+    EXPECT_NE(nullptr, strstr(text, "残っている可能性があります")) << text;
+    EXPECT_NE(nullptr, strstr(text, "C:\\PF\\Brand\\Game")) << text;
 }

@@ -3,21 +3,29 @@
 
 #include <string>
 
-TEST(SaveRule, LocalApplicationDataOnlyOnNt6AndBelowTheProgramFilesFolder)
+TEST(SaveRule, LocalApplicationDataOnlyOnNt6AndBelowAProgramFilesFolder)
 {
-    const char* programFiles = "C:\\Program Files";
+    const char* programFiles[] = {"C:\\Program Files"};
     const char* below = "C:\\Program Files\\Maker\\Game";
-    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, below));
-    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 10, programFiles, below));
-    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 5, programFiles, below));
-    EXPECT_FALSE(SaveGoesToLocalAppData(1, 6, programFiles, below));  // the 9x family
-    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, nullptr, below));
-    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, "", below));
-    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, "D:\\Games\\Game"));
+    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, 1, below));
+    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 10, programFiles, 1, below));
+    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 5, programFiles, 1, below));
+    EXPECT_FALSE(SaveGoesToLocalAppData(1, 6, programFiles, 1, below));  // the 9x family
+    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, 0, below));
+    const char* empty[] = {"", nullptr};
+    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, empty, 2, below));
+    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, 1, "D:\\Games\\Game"));
     // Case does not count, and the test is a plain prefix test.
-    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, "c:\\PROGRAM FILES\\Game"));
-    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, "C:\\Program Files Extra\\G"));
-    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, "C:\\Program"));
+    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, 1, "c:\\PROGRAM FILES\\Game"));
+    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, 1, "C:\\Program Files Extra\\G"));
+    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 6, programFiles, 1, "C:\\Program"));
+    // The 32-bit program on 64-bit Windows: its own registry view names the
+    // x86 folder, the 64-bit view the other; an installation into either
+    // keeps its saves out of Program Files.
+    const char* both[] = {"C:\\Program Files (x86)", "C:\\Program Files"};
+    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 10, both, 2, below));
+    EXPECT_TRUE(SaveGoesToLocalAppData(PlatformNt, 10, both, 2, "C:\\Program Files (x86)\\M\\G"));
+    EXPECT_FALSE(SaveGoesToLocalAppData(PlatformNt, 10, both, 2, "C:\\Games\\G"));
 }
 
 TEST(InstallIni, SaveAndThePathWithNothingAfterIt)
@@ -63,4 +71,26 @@ TEST_F(ShortcutLayout, ALinkNameThatLeavesItsFolderOrDoesNotFitIsNotMade)
     CopyText(SetupScript.SHORTCUTNAME[0], "Play.lnk");
     const std::string deep = "P:\\" + std::string(250, 'p');
     EXPECT_FALSE(ComposeShortcutPaths(deep.c_str(), 0, &paths));
+}
+
+TEST_F(ShortcutLayout, OnlyALinkToTheProgramsOwnUninstallCopyInASubfolderIsTheUninstallers)
+{
+    const struct {
+        const char* Folder;
+        const char* Link;
+        const char* Param;
+        bool Uninstaller;
+    } cases[] = {
+        {"uninst", "Drubel.exe", "u", true},  {"uninst", "DRUBEL.EXE", "r", true},
+        {"a\\uninst", "drubel.exe", "U", true}, {"", "Drubel.exe", "u", false},
+        {"uninst", "Drubel.exe", "", false},  {"uninst", "Drubel.exe", "-u", false},
+        {"uninst", "Game.exe", "u", false},   {"..\\x", "Drubel.exe", "u", false},
+    };
+    for (const auto& c : cases) {
+        CopyText(SetupScript.SHORTCUTFOLDER[0], c.Folder);
+        CopyText(SetupScript.SHORTCUTLINK[0], c.Link);
+        CopyText(SetupScript.SHORTCUTPARAM[0], c.Param);
+        EXPECT_EQ(c.Uninstaller, IsUninstallerLink(0, "Drubel.exe")) << c.Folder << " " << c.Link;
+    }
+    EXPECT_FALSE(IsUninstallerLink(0, ""));
 }

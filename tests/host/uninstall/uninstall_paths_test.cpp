@@ -163,6 +163,49 @@ TEST(UninstallPaths, AnInstallFolderFromTheRecordMustBeOneAnInstallationMakes)
         EXPECT_EQ(c.Usable, IsUsableInstallFolder(c.Folder, system, c.MustMake)) << c.Folder;
 }
 
+// Every way of writing a guarded folder: refused by its form as given, or
+// by the full, long form the system resolves it to.
+TEST(UninstallPaths, AGuardedFolderIsRefusedHoweverItIsWritten)
+{
+    const SystemFolders system = {"C:\\Windows",
+                                  {"C:\\Program Files (x86)", "C:\\Program Files"},
+                                  "C:\\Users",
+                                  "C:\\Users\\me"};
+    const struct {
+        const char* Given;
+        const char* FullLong;
+        const char* MustMake;
+        bool Usable;
+    } cases[] = {
+        {"C:\\.\\windows\\Arcadia", "C:\\Windows\\Arcadia", "Arcadia", false},
+        {"C:\\windows.\\Arcadia", "C:\\Windows\\Arcadia", "Arcadia", false},
+        {"C:\\windows.\\system32", "C:\\Windows\\System32", "", false},
+        {"C:/windows/Arcadia", "C:\\Windows\\Arcadia", "Arcadia", false},
+        {"C:\\Games/Arcadia", "C:\\Games\\Arcadia", "Arcadia", false},
+        {"C:\\PROGRA~1", "C:\\Program Files", "", false},
+        {"C:\\PROGRA~2\\", "C:\\Program Files (x86)", "", false},
+        {"\\\\localhost\\C$\\windows\\system32", "\\\\localhost\\C$\\windows\\system32", "", false},
+        {"\\\\server\\share\\Arcadia", "\\\\server\\share\\Arcadia", "Arcadia", false},
+        {"\\\\?\\C:\\Games\\Arcadia", "C:\\Games\\Arcadia", "Arcadia", false},
+        {"\\\\.\\C:\\Games\\Arcadia", "C:\\Games\\Arcadia", "Arcadia", false},
+        {"C:\\users\\me\\.", "C:\\Users\\me", "", false},
+        {"C:\\Users\\me\\Arcadia ", "C:\\Users\\me\\Arcadia", "Arcadia", false},
+        {"C:\\Games\\\xFD\\..\\Arcadia", "C:\\Games\\Arcadia", "Arcadia", false},
+        {"C:\\Games\\Arcadia:x", "C:\\Games\\Arcadia:x", "", false},
+        {"C:\\Games\\\\Arcadia", "C:\\Games\\Arcadia", "Arcadia", false},
+        // A junction below a folder of the player's that leads into Windows.
+        {"C:\\Games\\Link\\Arcadia", "C:\\Windows\\Arcadia", "Arcadia", false},
+        {"C:\\Games\\Arcadia", "", "Arcadia", false},
+        // Short forms of a usable folder are usable, as are 0x5C trail bytes.
+        {"C:\\GAMES~1\\Arcadia", "C:\\Games Old\\Arcadia", "Arcadia", true},
+        {"C:\\PROGRA~1\\Lumen\\Arcadia\\", "C:\\Program Files\\Lumen\\Arcadia", "Arcadia", true},
+        {"D:\\ソフト\\表", "D:\\ソフト\\表", "表", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Usable, IsUsableInstallFolderForms(c.Given, c.FullLong, system, c.MustMake))
+            << c.Given;
+}
+
 TEST(UninstallPaths, SaveDataGoOnlyFromTheTwoFoldersAnInstallationMakes)
 {
     SaveFolders folders;

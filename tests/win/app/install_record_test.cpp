@@ -58,12 +58,26 @@ TEST_F(InstallRecordRegistry, ARecordWithAFolderMeansInstalled)
     EXPECT_EQ(0x28u, SetupScript.InstallOption);
 }
 
-TEST_F(InstallRecordRegistry, A260ByteValueWithoutTerminatorIsCut)
+TEST_F(InstallRecordRegistry, AStringFolderOrOptionIsNoRecord)
 {
-    Write(std::vector<uint8_t>(260, 'A'), 8);
+    std::vector<uint8_t> folder(260, 0);
+    memcpy(folder.data(), "D:\\Games\\Game", 13);
+    Write(folder, 8);
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, SetupScript.REGADDRESS, 0,
+                                           KEY_ALL_ACCESS, &key));
+    RegSetValueExA(key, "InstallOption", 0, REG_SZ, reinterpret_cast<const BYTE*>("8"), 2);
     ReadInstallRecord();
-    EXPECT_EQ(1, SetupScript.IsInstalled);
-    EXPECT_EQ(259u, strnlen(SetupScript.InstallFolder, sizeof SetupScript.InstallFolder));
+    EXPECT_EQ(0, SetupScript.IsInstalled);
+    EXPECT_EQ(0u, SetupScript.InstallOption);
+    RegSetValueExA(key, "InstallFolder", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>("D:\\Games\\Game"), 14);
+    DWORD option = 8;
+    RegSetValueExA(key, "InstallOption", 0, REG_DWORD, reinterpret_cast<BYTE*>(&option), 4);
+    RegCloseKey(key);
+    ReadInstallRecord();
+    EXPECT_EQ(0, SetupScript.IsInstalled) << "folder " << SetupScript.InstallFolder;
+    EXPECT_STREQ("C:\\Program Files\\Brand\\Game", SetupScript.InstallFolder);
 }
 
 TEST_F(InstallRecordRegistry, AnEmptyFolderMeansTheDefaultFolder)

@@ -315,6 +315,10 @@ void ReviewFolders(ReviewContext* c, const Lines& lines)
             "BRANDFOLDER " + Quote(s.BRANDFOLDER) +
                 " does not end with a backslash: the default install folder runs it into the MUSTMAKEFOLDER "
                 "name");
+    if (s.MUSTMAKEFOLDER[0] == '\0')
+        c->Add(lines.Keys[KeyMustMakeFolder], SeverityWarning,
+            "MUSTMAKEFOLDER is empty: the installation goes straight into the folder the player "
+            "chooses, and the uninstall removes the listed names from that folder");
 }
 
 void ReviewSteps(ReviewContext* c, const Lines& lines)
@@ -382,10 +386,8 @@ bool IsInstalledPath(const std::string& path)
                 const char* slash = FindLastBackslash(path.c_str());
                 FolderPartOf(e.Name, folder, sizeof folder);
                 FolderPartOf(path.c_str(), wanted, sizeof wanted);
-                const char* last = FindLastBackslash(e.Name);
                 if (strlen(folder) == strlen(wanted) && EqualNoCaseN(folder, wanted, strlen(folder)) &&
-                    WildcardMatch(Cp932ToUtf8(last != nullptr ? last + 1 : e.Name).c_str(),
-                        Cp932ToUtf8(slash != nullptr ? slash + 1 : path.c_str()).c_str()))
+                    ListedPatternNames(e.Name, slash != nullptr ? slash + 1 : path.c_str()))
                     return true;
             }
         }

@@ -2,6 +2,7 @@
 
 #include "shared/check_text.h"
 #include "shared/host_files.h"
+#include "common/path_rules.h"
 #include "verify/md5.h"
 
 #include <algorithm>
@@ -68,12 +69,6 @@ std::vector<std::string> SplitParts(const std::string& path)
     return parts;
 }
 
-// Length of the UTF-8 character that starts with `c`.
-size_t CharLength(unsigned char c)
-{
-    return c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-}
-
 }  // namespace
 
 std::string HostSeparators(const std::string& path)
@@ -105,34 +100,12 @@ bool FindOnDisc(const std::string& root, const char* cp932Path, std::string* pat
 
 bool WildcardMatch(const char* pattern, const char* name)
 {
-    // Iterative, with one point to come back to after the last '*'.
-    const char* star = nullptr;
-    const char* resume = nullptr;
-    while (*name != '\0') {
-        if (*pattern == '*') {
-            star = pattern++;
-            resume = name;
-            continue;
-        }
-        if (*pattern == '?') {
-            ++pattern;
-            name += std::min(CharLength(static_cast<unsigned char>(*name)), strlen(name));
-            continue;
-        }
-        if (*pattern != '\0' && Fold(*pattern) == Fold(*name)) {
-            ++pattern;
-            ++name;
-            continue;
-        }
-        if (star == nullptr)
-            return false;
-        pattern = star + 1;
-        resume += std::min(CharLength(static_cast<unsigned char>(*resume)), strlen(resume));
-        name = resume;
-    }
-    while (*pattern == '*')
-        ++pattern;
-    return *pattern == '\0';
+    // The launcher's own rule, on the 932 forms: a name the code page cannot
+    // hold is one no launcher could copy, so it matches nothing.
+    std::string pattern932, name932;
+    size_t bad = 0;
+    return Utf8ToCp932(pattern, &pattern932, &bad) && Utf8ToCp932(name, &name932, &bad) &&
+           MatchesNamePattern(pattern932.c_str(), name932.c_str());
 }
 
 std::vector<std::string> MatchOnDisc(const std::string& root, const std::string& utf8Path)

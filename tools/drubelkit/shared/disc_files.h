@@ -20,7 +20,7 @@ bool FindOnDiscUtf8(const std::string& root, const std::string& utf8Path, std::s
 // name names. Empty when nothing matches or the file is a folder.
 std::vector<std::string> MatchOnDisc(const std::string& root, const std::string& utf8Path);
 
-// '*' (any run) and '?' (one character) over UTF-8 text, ignoring ASCII case.
+// The launcher's pattern rule (MatchesNamePattern) over UTF-8 texts.
 bool WildcardMatch(const char* pattern, const char* name);
 
 bool IsRegularFile(const std::string& path);
