@@ -164,7 +164,9 @@ long ReadMemory(void* context, char* buffer, size_t size)
 bool JournalNamesEntry(const char* text, size_t length, const char* key)
 {
     bool named = false;
-    ForEachLine(text, length, [&](char kind, const char* path) {
+    MemorySource memory = {text, length, 0};
+    const JournalSource source = {&memory, ReadMemory, nullptr};
+    ForEachLine(source, [&](char kind, const char* path) {
         if (kind == JournalEntryLine && Same(path, key))
             named = true;
     });
