@@ -35,3 +35,26 @@ TEST(SetupLog, NamesCountUpAndLinesCarryTheirTimeInUtf8)
     const size_t n = FormatLogLine(When, "ゲームゲームゲーム", shortLine, sizeof shortLine);
     EXPECT_EQ(std::string("2026-12-09 07:05:03.042 ") + u8"ゲ" + "\r\n", std::string(shortLine, n));
 }
+
+#include "common/box_answer.h"
+
+TEST(SetupLog, AnUnaskedBoxTakesItsDefaultButton)
+{
+    struct Case {
+        uint32_t Type;
+        int Answer;
+    };
+    const Case cases[] = {
+        {0x00, 1},          // MB_OK
+        {0x01, 1},          // MB_OKCANCEL
+        {0x101, 2},         // MB_OKCANCEL | MB_DEFBUTTON2
+        {0x04, 6},          // MB_YESNO
+        {0x104, 7},         // MB_YESNO | MB_DEFBUTTON2
+        {0x203, 2},         // MB_YESNOCANCEL | MB_DEFBUTTON3
+        {0x204, 6},         // MB_YESNO | MB_DEFBUTTON3: no third button
+        {0x30 | 0x04, 6},   // an icon changes nothing
+        {0x05, 4},          // MB_RETRYCANCEL
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.Answer, DefaultBoxAnswer(c.Type)) << std::hex << c.Type;
+}
