@@ -15,7 +15,10 @@ if(WIN32)
     add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
     # One self-contained file on the disc: no MinGW runtime DLLs beside it.
     set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
-    set(DRUBEL_WINDOWS_LIBS winmm comctl32 ole32 oleaut32 uuid shell32 gdi32 user32 advapi32 kernel32)
+    # Known DLLs only (and the common controls, which the manifest takes
+    # from the side-by-side store): winmm is loaded from the system folder
+    # at run time (src/common/system_dlls.h).
+    set(DRUBEL_WINDOWS_LIBS comctl32 ole32 oleaut32 uuid shell32 gdi32 user32 advapi32 kernel32)
 endif()
 
 if(DRUBEL_FUZZ)

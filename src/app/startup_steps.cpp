@@ -1,6 +1,5 @@
 #include "app/startup_steps.h"
 
-#include "disc/drive_text.h"
 #include "script/setup_model.h"
 
 StartupResult RunStartupSteps(const StartupActions& actions)
@@ -19,7 +18,7 @@ StartupResult RunStartupSteps(const StartupActions& actions)
                 return StartupCancelled;
         } else if (current.Code == LOADINIFROMCD && !installed) {
             // No disc located yet means no folder to reload from.
-            if (!FormatDriveRoot(SetupScript.DiscDrive, source, sizeof source))
+            if (!LocatedDiscRoot(source, sizeof source))
                 return StartupLoadFailed;
             reload = true;
         } else if (current.Code == LOADINIFROMHD && installed) {

@@ -6,6 +6,7 @@
 #include "app/startup_win32.h"
 
 #include "archive/setup_data.h"
+#include "common/drive_root.h"
 #include "common/path_rules.h"
 #include "common/system_text.h"
 #include "common/text.h"
@@ -77,12 +78,35 @@ static bool StoreSourceFolder()
     return GetTemporaryFolder(temp, sizeof temp) || !SysTextHadNoForm();
 }
 
+// The temporary copy runs from the temporary folder, yet the discs may be
+// folders beside the one the player started from: the first instance hands
+// that folder on through the environment, which leaves the command letter
+// and the copy's files as they are.
+static const char StartFolderVariable[] = "DRUBEL_START_FOLDER";
+
+static void StoreStartFolder(CommandAction action)
+{
+    char handed[PathWidth] = {};
+    const bool relaunched = action == CommandLauncher || action == CommandUninstall;
+    if (relaunched && SysGetEnvironment(StartFolderVariable, handed, sizeof handed) &&
+        IsAbsoluteFolderPath(handed) && (EndsWithBackslash(handed) || AppendText(handed, "\\")))
+        CopyText(SetupScript.StartFolder, handed);
+    else
+        CopyText(SetupScript.StartFolder, SetupScript.SourceFolder);
+    // Nothing this instance starts later (the game, the DirectX setup, the
+    // next launcher from the install folder) is a relaunch of it.
+    SysSetEnvironment(StartFolderVariable, nullptr);
+}
+
+static void HandOnStartFolder() { SysSetEnvironment(StartFolderVariable, SetupScript.StartFolder); }
+
 static int LocateDiscAtStart(uint32_t disc) { return LocateDisc(nullptr, disc); }
 
 static int ReloadScriptFrom(const char* sourceFolder)
 {
+    // The relaunch folder, never the temporary folder itself.
     char temp[MAX_PATH];
-    if (!GetTemporaryFolder(temp, sizeof temp))
+    if (!GetWorkFolder(temp, sizeof temp))
         return 0;
     char path[MAX_PATH];
     if (JoinPath(path, temp, ScriptFileName))
@@ -168,22 +192,28 @@ int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
         return 0;
     }
 
-    bool tempMode = false;
     SetupScript.AppMode = ModeMenu;
-    switch (ReadCommandLetter(commandLine)) {
+    const CommandAction action = ReadCommandLetter(commandLine);
+    StoreStartFolder(action);
+    switch (action) {
     case CommandRelaunchLauncher:
+        HandOnStartFolder();
         if (Relaunch('t'))
             return 0;
+        SysSetEnvironment(StartFolderVariable, nullptr);
         break;
     case CommandRelaunchUninstall:
+        HandOnStartFolder();
         if (Relaunch('r'))
             return 0;
+        SysSetEnvironment(StartFolderVariable, nullptr);
         break;
+    // Running from a relaunch folder, the program clears it at its exit.
     case CommandLauncher:
-        tempMode = true;
+        TakeOwnRelaunchFolder();
         break;
     case CommandUninstall:
-        tempMode = true;
+        TakeOwnRelaunchFolder();
         SetupScript.AppMode = ModeUninstall;
         break;
     case CommandUnknown: {
@@ -228,8 +258,8 @@ int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
         if (!RunModeLoop(screens))
             return 0;
     }
-    if (tempMode)
-        CleanUpTemp();
+    // Also the folder of a reload in place.
+    CleanUpTemp();
     EndProgram();
     return 0;
 }

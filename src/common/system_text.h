@@ -54,11 +54,16 @@ int SysListViewInsertColumn(HWND list, int index, const char* title, int width);
 HANDLE SysCreateFile(const char* path, DWORD access, DWORD share, DWORD disposition, DWORD flags);
 bool SysDeleteFile(const char* path);
 bool SysCreateFolder(const char* path);  // one level, default security
+// One level with the given security (null: default). False, with
+// ERROR_ALREADY_EXISTS, when something is there already.
+bool SysCreateFolderWith(const char* path, SECURITY_ATTRIBUTES* security);
 bool SysRemoveFolder(const char* path);
 DWORD SysGetFileAttributes(const char* path);  // INVALID_FILE_ATTRIBUTES on failure
 bool SysSetFileAttributes(const char* path, DWORD attributes);
 bool SysCopyFile(const char* from, const char* to, bool failIfExists);
 bool SysMoveFile(const char* from, const char* to);
+// Renames `from` over `to` on the same volume, in one step.
+bool SysReplaceFile(const char* from, const char* to);
 // Has the file deleted when Windows next starts.
 bool SysScheduleDeletion(const char* path);
 bool SysGetFreeSpace(const char* folder, uint64_t* available);
@@ -109,6 +114,8 @@ bool SysRegReadText(HKEY key, const char* name, char* out, size_t outBytes);
 bool SysRegReadPath(HKEY key, const char* name, char* out, size_t outBytes);
 bool SysRegWriteBinary(HKEY key, const char* name, const void* data, DWORD size);
 bool SysRegWriteDword(HKEY key, const char* name, DWORD value);
+// A string value (REG_SZ) in UTF-16, so that any code page reads it right.
+bool SysRegWriteText(HKEY key, const char* name, const char* text);
 bool SysRegDeleteValue(HKEY key, const char* name);
 bool SysRegDeleteKey(HKEY root, const char* path);
 // False at the end of the list. A subkey whose name has no 932 form is
@@ -127,6 +134,11 @@ bool SysGetCommandArguments(char* out, size_t outBytes);
 bool SysGetModulePath(char* out, size_t outBytes);
 bool SysGetTempFolder(char* out, size_t outBytes);  // with its trailing backslash
 bool SysGetWindowsFolder(char* out, size_t outBytes);
+// A variable of the process's environment, which the programs it starts
+// inherit. Setting null removes it. Reading fails when it is not set, does
+// not fit or has no 932 form.
+bool SysSetEnvironment(const char* name, const char* value);
+bool SysGetEnvironment(const char* name, char* out, size_t outBytes);
 // Makes the Windows folder the current folder, through its wide name, so
 // that it works whether or not the name has a 932 form.
 bool SysEnterWindowsFolder();

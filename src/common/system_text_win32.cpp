@@ -1,6 +1,7 @@
 #include "common/system_text.h"
 
 #include "common/cp932.h"
+#include "common/system_dlls.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -252,10 +253,12 @@ bool SysDeleteFile(const char* path)
     return wide && wide.Get() && DeleteFileW(wide.Get());
 }
 
-bool SysCreateFolder(const char* path)
+bool SysCreateFolder(const char* path) { return SysCreateFolderWith(path, nullptr); }
+
+bool SysCreateFolderWith(const char* path, SECURITY_ATTRIBUTES* security)
 {
     WideText wide(path);
-    return wide && wide.Get() && CreateDirectoryW(wide.Get(), nullptr);
+    return wide && wide.Get() && CreateDirectoryW(wide.Get(), security);
 }
 
 bool SysRemoveFolder(const char* path)
@@ -292,6 +295,15 @@ bool SysMoveFile(const char* from, const char* to)
     WideText destination(to);
     return source && destination && source.Get() && destination.Get() &&
            MoveFileW(source.Get(), destination.Get());
+}
+
+bool SysReplaceFile(const char* from, const char* to)
+{
+    WideText source(from);
+    WideText destination(to);
+    // Write-through: once it returns, the new bytes are the file's, on disk.
+    return source && destination && source.Get() && destination.Get() &&
+           MoveFileExW(source.Get(), destination.Get(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
 bool SysScheduleDeletion(const char* path)
@@ -377,7 +389,7 @@ bool SysMciOpen(const char* deviceType, const char* element, MCIDEVICEID* device
     MCI_OPEN_PARMSW open = {};
     open.lpstrDeviceType = type.Get();
     open.lpstrElementName = name.Get();
-    if (mciSendCommandW(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT,
+    if (SysMciSendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT,
                         reinterpret_cast<DWORD_PTR>(&open)) != 0)
         return false;
     *device = open.wDeviceID;
@@ -559,6 +571,19 @@ bool SysRegWriteDword(HKEY key, const char* name, DWORD value)
                                   sizeof value) == ERROR_SUCCESS;
 }
 
+bool SysRegWriteText(HKEY key, const char* name, const char* text)
+{
+    WideText wideName(name);
+    WideText wideText(text);
+    if (!wideName || !wideText || !wideText.Get())
+        return false;
+    const size_t bytes = (wcslen(wideText.Get()) + 1) * sizeof(wchar_t);
+    return bytes <= 0xFFFFFFFFu &&
+           RegSetValueExW(key, wideName.Get(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wideText.Get()),
+                          static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
+}
+
 bool SysRegDeleteValue(HKEY key, const char* name)
 {
     WideText wide(name);
@@ -673,6 +698,27 @@ bool SysGetWindowsFolder(char* out, size_t outBytes)
 {
     return PathFromSystem(out, outBytes, [](wchar_t* path) {
         return static_cast<DWORD>(GetWindowsDirectoryW(path, WidePathChars));
+    });
+}
+
+bool SysSetEnvironment(const char* name, const char* value)
+{
+    WideText wideName(name);
+    WideText wideValue(value);
+    return wideName && wideName.Get() && wideValue &&
+           SetEnvironmentVariableW(wideName.Get(), wideValue.Get()) != FALSE;
+}
+
+bool SysGetEnvironment(const char* name, char* out, size_t outBytes)
+{
+    if (outBytes == 0)
+        return false;
+    out[0] = '\0';
+    WideText wideName(name);
+    if (!wideName || !wideName.Get())
+        return false;
+    return PathFromSystem(out, outBytes, [&wideName](wchar_t* path) {
+        return GetEnvironmentVariableW(wideName.Get(), path, WidePathChars);
     });
 }
 

@@ -49,14 +49,32 @@ void FormatCdDriveEntry(char* entry, size_t size, const char* letter, const char
     CopyText(entry, size, full);
 }
 
-void FormatFallbackCdDriveEntry(char* entry, size_t size, char rootLetter)
+static void FormatPlainEntry(char* entry, size_t size, char rootLetter, const char* kind)
 {
     char upper = rootLetter;
     if (upper >= 'a' && upper <= 'z')
         upper = static_cast<char>(upper - 'a' + 'A');
     char full[32];
-    FormatText(full, sizeof full, "[-%c-] CDROM DRIVE", upper);
+    FormatText(full, sizeof full, "[-%c-] %s", upper, kind);
     CopyText(entry, size, full);
+}
+
+void FormatFallbackCdDriveEntry(char* entry, size_t size, char rootLetter)
+{
+    FormatPlainEntry(entry, size, rootLetter, "CDROM DRIVE");
+}
+
+void FormatRemovableDriveEntry(char* entry, size_t size, char rootLetter)
+{
+    FormatPlainEntry(entry, size, rootLetter, "REMOVABLE DRIVE");
+}
+
+void FormatDiscFolderRefusal(char* text, size_t size, const char* discName)
+{
+    FormatText(text, size,
+               "このフォルダには『%s』の内容がありません。\r\n"
+               "ディスクの内容が入っているフォルダを選択して下さい。",
+               discName);
 }
 
 int DriveNumberFromEntry(const char* entry)

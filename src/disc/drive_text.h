@@ -29,3 +29,11 @@ void FormatFallbackCdDriveEntry(char* entry, size_t size, char rootLetter);
 // The drive an entry names: its third character. 0 for an entry too short to
 // have one.
 int DriveNumberFromEntry(const char* entry);
+
+// The drive-list entry of a removable drive (a USB stick that holds a copy
+// of a disc): "[-G-] REMOVABLE DRIVE" with the letter in upper case.
+void FormatRemovableDriveEntry(char* entry, size_t size, char rootLetter);
+
+// What the insert-disc prompt says when the folder the player picked does
+// not hold the disc `discName`.
+void FormatDiscFolderRefusal(char* text, size_t size, const char* discName);

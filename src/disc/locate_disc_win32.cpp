@@ -1,7 +1,9 @@
 #include "disc/disc_check.h"
+#include "disc/disc_places.h"
 #include "disc/drive_text.h"
 
 #include "common/dialog_win32.h"
+#include "common/drive_root.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "res/resource.h"
@@ -12,39 +14,84 @@
 
 // ---- Insert disc --------------------------------------------------------
 
-static void InitInsertDisc(HWND dialog, int discIndex)
+// The insert-disc dialog's data: which disc it names, and the folder the
+// player picked when it ends with IDC_BROWSE_DISC.
+struct InsertDiscData {
+    int DiscIndex;
+    char Folder[PathWidth];
+};
+
+static void InitInsertDisc(HWND dialog, const InsertDiscData* data)
 {
     char* text = static_cast<char*>(calloc(1, 1024));
     if (!text)
         return;
-    if (discIndex >= 0 && discIndex < MaxDiscs)
-        FormatText(text, 1024, "『%s』", SetupScript.DISCNAME[discIndex]);
+    if (data->DiscIndex >= 0 && data->DiscIndex < MaxDiscs)
+        FormatText(text, 1024, "『%s』", SetupScript.DISCNAME[data->DiscIndex]);
     SysSetDlgItemText(dialog, IDC_DISC_NAME, text);
     free(text);
+}
+
+// A copy of the disc in a folder (a USB stick, a download): the player
+// points at it. A folder without the disc's marker file is not taken; the
+// dialog says so and stays, as the next-disk prompts players know do.
+static void OnBrowseDisc(HWND dialog, InsertDiscData* data)
+{
+    if (data->DiscIndex < 0 || data->DiscIndex >= MaxDiscs)
+        return;
+    char folder[PathWidth] = {};
+    const SysBrowseResult result = SysBrowseForFolder(
+        dialog, "ディスクの内容が入っているフォルダを選択して下さい。", folder, sizeof folder);
+    if (result == SysBrowseCancelled)
+        return;
+    if (result == SysBrowseChosen && folder[0] != '\0' &&
+        (EndsWithBackslash(folder) || AppendText(folder, "\\")) &&
+        DiscRootHoldsMarker(folder, SetupScript.KEYFILE[data->DiscIndex])) {
+        CopyText(data->Folder, folder);
+        EndDialog(dialog, IDC_BROWSE_DISC);
+        return;
+    }
+    char text[1024];
+    FormatDiscFolderRefusal(text, sizeof text, SetupScript.DISCNAME[data->DiscIndex]);
+    SysMessageBox(dialog, text, SetupScript.APPLITITLE, MB_OK | MB_ICONEXCLAMATION);
 }
 
 static INT_PTR CALLBACK InsertDiscProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        InitInsertDisc(dialog, *DialogData<const int>(dialog));
+        InitInsertDisc(dialog, DialogData<InsertDiscData>(dialog));
         return TRUE;
     case WM_COMMAND: {
         const int command = LOWORD(wParam);
         if (command == IDOK || command == IDCANCEL || command == IDC_FORCE_RUN)
             EndDialog(dialog, command);
+        else if (command == IDC_BROWSE_DISC)
+            OnBrowseDisc(dialog, DialogData<InsertDiscData>(dialog));
         return TRUE;
     }
     }
     return FALSE;
 }
 
-INT_PTR InsertDiscDialog(HWND owner, int discIndex)
+INT_PTR InsertDiscDialog(HWND owner, int discIndex, char* folder, size_t folderSize)
 {
-    return RunModalDialog(IDD_INSERT_DISC, owner, InsertDiscProc, &discIndex);
+    InsertDiscData data = {discIndex, {}};
+    const INT_PTR result = RunModalDialog(IDD_INSERT_DISC, owner, InsertDiscProc, &data);
+    if (folder != nullptr && folderSize > 0)
+        CopyText(folder, folderSize, result == IDC_BROWSE_DISC ? data.Folder : "");
+    return result;
 }
 
 // ---- Drive selection ----------------------------------------------------
+
+// A removable drive the list offers: not a floppy, whose look would seek.
+static bool IsListedRemovable(const char* root)
+{
+    char device[128];
+    ReadDriveDevice(root[0], device, sizeof device);
+    return ClassifyDiscDrive(root[0], DRIVE_REMOVABLE, device) == DiscDriveRemovable;
+}
 
 static void FillDriveList(HWND dialog)
 {
@@ -60,11 +107,15 @@ static void FillDriveList(HWND dialog)
     if (length > 0 && length < 260) {
         for (const char* root = roots; root < roots + length && *root != '\0';
              root += strlen(root) + 1) {
-            if (SysGetDriveType(root) != DRIVE_CDROM)
-                continue;
+            const UINT type = SysGetDriveType(root);
             // The list reads its entries back into 260 bytes.
-            if (DescribeCdDrive(root, entry, 260))
+            if (type == DRIVE_CDROM) {
+                if (DescribeCdDrive(root, entry, 260))
+                    SysComboAddString(list, entry);
+            } else if (type == DRIVE_REMOVABLE && IsListedRemovable(root)) {
+                FormatRemovableDriveEntry(entry, 260, root[0]);
                 SysComboAddString(list, entry);
+            }
         }
     }
     SendMessageW(list, CB_SETCURSEL, 0, 0);
@@ -112,20 +163,28 @@ int LocateDisc(HWND owner, uint32_t disc)
     if (disc == 0 || disc > static_cast<uint32_t>(MaxDiscs))
         return 0;
     for (;;) {
-        const int drive = FindDiscDrive(SetupScript.KEYFILE[disc - 1]);
-        if (drive != 0) {
-            SetupScript.DiscDrive = static_cast<uint8_t>(drive);
+        char root[PathWidth];
+        if (FindDiscRoot(SetupScript.KEYFILE[disc - 1], root, sizeof root)) {
+            TakeDiscRoot(root);
             return 1;
         }
-        const INT_PTR answer = InsertDiscDialog(owner, static_cast<int>(disc - 1));
+        char folder[PathWidth] = {};
+        const INT_PTR answer =
+            InsertDiscDialog(owner, static_cast<int>(disc - 1), folder, sizeof folder);
         // A dialog that cannot even be opened (-1) would otherwise have the
         // search spin without end and without a window: take it as cancel.
         if (answer == IDCANCEL || answer == -1)
             return 0;
+        if (answer == IDC_BROWSE_DISC && folder[0] != '\0') {
+            TakeDiscRoot(folder);
+            return 1;
+        }
         if (answer == IDC_FORCE_RUN) {
             const INT_PTR chosen = DriveSelectDialog(owner);
-            if (chosen >= 1 && chosen <= 26) {
-                SetupScript.DiscDrive = static_cast<uint8_t>(chosen);
+            char driveRoot[4];
+            if (chosen >= 1 && chosen <= 26 &&
+                FormatDriveRoot(static_cast<int>(chosen), driveRoot, sizeof driveRoot)) {
+                TakeDiscRoot(driveRoot);
                 return 1;
             }
         }

@@ -1,4 +1,5 @@
 #include "image/surface_gdi.h"
+#include "image/scale.h"
 #include "image/surface_memory.h"
 
 #include <algorithm>
@@ -156,6 +157,110 @@ void PresentDirtyRects(HWND window, const Surface* surface, const DirtyRectList*
         const DirtyRect* r = list->Slots[i];
         CopyToWindow(dc, surface, r->left, r->top, r->left, r->top, r->right - r->left,
                      r->bottom - r->top);
+    }
+    ReleaseDC(window, dc);
+}
+
+unsigned GetWindowDpi(HWND window)
+{
+    // GetDpiForWindow exists from Windows 10 (1607) on; older systems have
+    // one DPI for every monitor.
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const DpiForWindow forWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (forWindow != nullptr && window != nullptr) {
+        const UINT dpi = forWindow(window);
+        if (dpi != 0)
+            return dpi;
+    }
+    HDC dc = GetDC(window);
+    if (dc == nullptr)
+        return 96;
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    ReleaseDC(window, dc);
+    return dpi > 0 ? static_cast<unsigned>(dpi) : 96;
+}
+
+Surface* CreateScaledWindowSurface(HWND window, unsigned dpi)
+{
+    if (dpi == 0 || dpi == BaseDpi)
+        return CreateWindowSurface(window);
+    RECT client;
+    if (!GetClientRect(window, &client))
+        return nullptr;
+    const int32_t width = SurfaceSizeForScreen(client.right, dpi);
+    const int32_t height = SurfaceSizeForScreen(client.bottom, dpi);
+    Surface* surface = CreateSurface(window, 0, 0, width, height);
+    if (surface != nullptr)
+        surface->View = Rect{0, 0, width, height};
+    return surface;
+}
+
+namespace {
+
+// One surface rectangle onto the window at `dpi`. A halftone stretch looks
+// at the pixels around each one: it is given a pixel more on every side and
+// clipped to the rectangle's own place, so that pieces stretched one by one
+// meet without seams.
+void StretchToWindow(HDC dc, const Surface* surface, Rect r, unsigned dpi)
+{
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, surface->Width);
+    r.bottom = std::min(r.bottom, surface->Height);
+    if (r.left >= r.right || r.top >= r.bottom || surface->MemDC == nullptr)
+        return;
+    const bool whole = dpi % BaseDpi == 0;
+    Rect source = r;
+    if (!whole)
+        source = Rect{std::max(r.left - 1, 0), std::max(r.top - 1, 0),
+                      std::min(r.right + 1, surface->Width), std::min(r.bottom + 1, surface->Height)};
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, SurfaceToScreen(r.left, dpi), SurfaceToScreen(r.top, dpi),
+                      SurfaceToScreen(r.right, dpi), SurfaceToScreen(r.bottom, dpi));
+    SetStretchBltMode(dc, whole ? COLORONCOLOR : HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    const int32_t x = SurfaceToScreen(source.left, dpi);
+    const int32_t y = SurfaceToScreen(source.top, dpi);
+    StretchBlt(dc, x, y, SurfaceToScreen(source.right, dpi) - x, SurfaceToScreen(source.bottom, dpi) - y,
+               static_cast<HDC>(surface->MemDC), source.left, source.top, source.right - source.left,
+               source.bottom - source.top, SRCCOPY);
+    RestoreDC(dc, saved);
+}
+
+}  // namespace
+
+void PresentScaledWindowRect(HWND window, const Surface* surface, const RECT* rect, unsigned dpi)
+{
+    if (dpi == 0 || dpi == BaseDpi) {
+        PresentSurfaceRect(window, surface, rect);
+        return;
+    }
+    if (surface == nullptr || rect == nullptr)
+        return;
+    HDC dc = GetDC(window);
+    if (dc == nullptr)
+        return;
+    StretchToWindow(dc, surface, ScreenRectToSurface(Rect{rect->left, rect->top, rect->right, rect->bottom}, dpi),
+                    dpi);
+    ReleaseDC(window, dc);
+}
+
+void PresentScaledDirtyRects(HWND window, const Surface* surface, const DirtyRectList* list,
+                             unsigned dpi)
+{
+    if (dpi == 0 || dpi == BaseDpi) {
+        PresentDirtyRects(window, surface, list);
+        return;
+    }
+    if (surface == nullptr || list == nullptr || !list->Slots[0]->InUse)
+        return;
+    HDC dc = GetDC(window);
+    if (dc == nullptr)
+        return;
+    for (int i = 0; i < DirtyRectSlots && list->Slots[i]->InUse; ++i) {
+        const DirtyRect* d = list->Slots[i];
+        StretchToWindow(dc, surface, Rect{d->left, d->top, d->right, d->bottom}, dpi);
     }
     ReleaseDC(window, dc);
 }

@@ -17,11 +17,12 @@ struct Walk {
     uint32_t BlockSize;  // of the next full block
 };
 
-// Drive number 1 is A:. A number outside A to Z gives a root no drive has,
-// so that every source fails to open instead of naming the current folder.
-void ComposeSourceRoot(uint8_t drive, char* root, size_t size)
+// The located disc's root (a drive or a folder that holds a copy). With
+// none, a root no drive has, so that every source fails to open instead of
+// naming the current folder.
+void ComposeSourceRoot(char* root, size_t size)
 {
-    if (!FormatDriveRoot(drive, root, size))
+    if (!LocatedDiscRoot(root, size))
         CopyText(root, size, "?:\\");
 }
 
@@ -145,7 +146,7 @@ CopyResult CopyDiscFiles(int disc, const CopyIo& io, CopyCounters* counters)
     Walk walk{io, counters, {}, large != nullptr ? large : fallback,
               large != nullptr ? CopyLargestBlock : CopySmallestBlock,
               large != nullptr ? CopyFirstBlock : CopySmallestBlock};
-    ComposeSourceRoot(SetupScript.DiscDrive, walk.SourceRoot, sizeof walk.SourceRoot);
+    ComposeSourceRoot(walk.SourceRoot, sizeof walk.SourceRoot);
     CopyResult result = {CopyListDone, 0};
     for (int index = 0; index < MaxFilesPerDisc; ++index) {
         if (!io.CheckMessages(io.Context)) {

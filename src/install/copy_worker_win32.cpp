@@ -1,5 +1,7 @@
 #include "install/copy_worker.h"
+#include "install/folders.h"
 
+#include "common/link_guard.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "install/install_journal.h"
@@ -29,7 +31,10 @@ static void* OpenSource(void*, const char* path, uint64_t* size)
 
 static void* CreateTarget(void*, const char* path)
 {
-    if (!JournalNewFile(path))
+    // Every level the file is written through, and the file itself, is
+    // checked once more right before the write: a link put there since the
+    // folders were made makes a write error, and the installation is undone.
+    if (SysFindLink(InstallWriteRoot(), path) || !JournalNewFile(path))
         return nullptr;
     HANDLE file = SysCreateFile(path, GENERIC_WRITE, FILE_SHARE_WRITE, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL);

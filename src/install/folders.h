@@ -12,6 +12,11 @@ int CreateFolderPath(const char* path);
 // them were made.
 int MakeInstallFolders();
 
+// The outermost level that MakeInstallFolders made on the way to the
+// install folder, or the install folder itself when it made none: below it
+// nothing is written through a link.
+const char* InstallWriteRoot();
+
 // Sets SavePath and makes the save folder: below the local application data
 // (brand folder, APPLITITLE, save folder name) on NT 6 or later when the
 // install folder lies below the program-files folder, else in the install

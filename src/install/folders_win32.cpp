@@ -1,5 +1,6 @@
 #include "install/folders.h"
 
+#include "common/link_guard.h"
 #include "common/path_rules.h"
 #include "common/program_files.h"
 #include "common/system_text.h"
@@ -15,12 +16,20 @@
 
 #include <cstring>
 
+static char WriteRoot[PathWidth];
+// A level made that is no real folder right after (a link put in its place).
+static bool LinkMet;
+
 // One level, with default security. A level that this call made goes into
-// the installation's journal.
-static void MakeOneFolder(const char* path)
+// the installation's journal, and must be a real folder right after.
+static bool MakeOneFolder(const char* path)
 {
-    if (SysCreateFolder(path))
-        JournalNewFolder(path);
+    if (!SysCreateFolder(path))
+        return false;
+    JournalNewFolder(path);
+    if (!SysIsRealFolder(path))
+        LinkMet = true;
+    return true;
 }
 
 int CreateFolderPath(const char* path)
@@ -29,9 +38,23 @@ int CreateFolderPath(const char* path)
         path, [](const char* level, void*) { MakeOneFolder(level); }, nullptr);
 }
 
+const char* InstallWriteRoot()
+{
+    return WriteRoot[0] != '\0' ? WriteRoot : SetupScript.InstallFolder;
+}
+
 int MakeInstallFolders()
 {
-    CreateFolderPath(SetupScript.InstallFolder);
+    LinkMet = false;
+    WriteRoot[0] = '\0';
+    ForEachFolderLevel(
+        SetupScript.InstallFolder,
+        [](const char* level, void*) {
+            if (MakeOneFolder(level) && WriteRoot[0] == '\0')
+                CopyText(WriteRoot, level);
+        },
+        nullptr);
+    CutTrailingBackslash(WriteRoot);
     // From here on the journal lives in the install folder; without it the
     // copy makes no file it could not take back.
     JournalOpenFile();
@@ -44,7 +67,7 @@ int MakeInstallFolders()
         if (!JoinPath(path, SetupScript.InstallFolder, name) || !CreateFolderPath(path))
             return 0;
     }
-    if (!MakeSaveFolder(SetupScript.BRANDFOLDER, SetupScript.SAVEFOLDER))
+    if (!MakeSaveFolder(SetupScript.BRANDFOLDER, SetupScript.SAVEFOLDER) || LinkMet)
         return 0;
     return WriteInstallIni();
 }
@@ -83,8 +106,12 @@ int MakeSaveFolder(const char* brandFolder, const char* saveFolderName)
         SetupScript.SavePath[0] = '\0';
     } else if (local) {
         CopyText(SetupScript.SavePath, folders.Local);
-        for (int i = 0; i < folders.LocalLevelCount; ++i)
+        // No level is made through a link of the player's profile.
+        for (int i = 0; i < folders.LocalLevelCount; ++i) {
+            if (SysFindLink(folders.LocalLevels[0], folders.LocalLevels[i]))
+                return 0;
             MakeOneFolder(folders.LocalLevels[i]);
+        }
     } else {
         CopyText(SetupScript.SavePath, folders.InInstall);
         // An empty SAVEFOLDER keeps the save data in the install folder itself.
@@ -102,6 +129,7 @@ int WriteInstallIni()
     char fileName[PathWidth];
     char text[PathWidth + 8];
     if (!JoinPath(fileName, SetupScript.InstallFolder, "Install.ini") ||
+        SysFindLink(InstallWriteRoot(), fileName) ||
         !ComposeInstallIniText(text, sizeof text, SetupScript.SavePath) ||
         !JournalNewFile(fileName))
         return 0;

@@ -115,6 +115,16 @@ void ForEachLine(const char* text, size_t length, Take take)
 
 }  // namespace
 
+bool JournalNamesEntry(const char* text, size_t length, const char* key)
+{
+    bool named = false;
+    ForEachLine(text, length, [&](char kind, const char* path) {
+        if (kind == JournalEntryLine && Same(path, key))
+            named = true;
+    });
+    return named;
+}
+
 bool JournalAllows(const JournalScope& scope, char kind, const char* path)
 {
     if (scope.InstallFolder == nullptr || scope.InstallFolder[0] == '\0' || path == nullptr)

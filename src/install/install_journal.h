@@ -18,6 +18,10 @@ constexpr char JournalFileName[] = "Install.jnl";
 
 constexpr char JournalFileLine = 'F';
 constexpr char JournalFolderLine = 'D';
+// The product's entry in Apps & features: the line holds its key below the
+// current user's root. The undo of files and folders passes it over; the
+// entry's own undo looks for it (JournalNamesEntry).
+constexpr char JournalEntryLine = 'U';
 
 // ---- Portable: the journal's lines and what undoing them may touch ----------
 
@@ -60,6 +64,9 @@ struct JournalActions {
 void UndoJournal(const char* text, size_t length, const JournalScope& scope,
                  const JournalActions& actions);
 
+// True when the journal `text` holds a whole entry line for `key`.
+bool JournalNamesEntry(const char* text, size_t length, const char* key);
+
 // ---- The installation's journal (Windows) -----------------------------------
 
 // Starts the journal of an installation into InstallFolder: records
@@ -81,6 +88,11 @@ void JournalNewFolder(const char* path);
 // one it could not take back. True, recording nothing, outside an
 // installation.
 bool JournalNewFile(const char* path);
+
+// Called right before the Apps & features entry `key` is written; an undo
+// then deletes it. False when the line cannot be kept: the entry is then not
+// written.
+bool JournalNewUninstallEntry(const char* key);
 
 // The installation is complete and recorded: the journal is no longer
 // needed and goes, with "UnfinishedInstall".

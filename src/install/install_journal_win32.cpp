@@ -1,10 +1,13 @@
 #include "install/install_journal.h"
 
+#include "common/link_guard.h"
+#include "common/link_walk.h"
 #include "common/path_rules.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
 #include "uninstall/uninstall.h"
+#include "uninstall/uninstall_entry.h"
 #include "uninstall/uninstall_paths.h"
 
 #include <windows.h>
@@ -42,9 +45,20 @@ struct Journal {
     // Length of the shallowest level of REGADDRESS that the mark created
     // (0: none), so that an undo takes back the empty keys it made.
     size_t MadeKeyLength;
+    // The Apps & features entry is about to be written or was.
+    bool MadeEntry;
 };
 
-Journal State = {false, false, {}, {}, INVALID_HANDLE_VALUE, {}, 0, {}, 0};
+Journal State = {false, false, {}, {}, INVALID_HANDLE_VALUE, {}, 0, {}, 0, false};
+
+// The entry's lines name this product's key and no other.
+void UndoEntryOf(const char* text, size_t length)
+{
+    char key[PathWidth];
+    if (text != nullptr && UninstallEntryKey(SetupScript.REGADDRESS, key, sizeof key) &&
+        JournalNamesEntry(text, length, key))
+        RemoveUninstallEntry();
+}
 
 // The worker and the window never write at the same time, but an undo may
 // start on either thread: one lock keeps the state whole. It is made before
@@ -100,16 +114,51 @@ JournalScope ScopeOf(const char* folder, const JournalPlaces& places)
     return scope;
 }
 
+// The scope of the undo under way (under the lock): its folders are the
+// roots below which nothing is deleted through a link.
+const JournalScope* UndoScope = nullptr;
+
+// The outermost folder of the undo's scope that holds `path`, or null (a
+// level above the install folder, or a link on the desktop).
+const char* UndoRootOf(const char* path)
+{
+    if (UndoScope == nullptr)
+        return nullptr;
+    constexpr int MaxRoots = 1 + sizeof UndoScope->ExtraFolders / sizeof UndoScope->ExtraFolders[0];
+    const char* roots[MaxRoots] = {UndoScope->InstallFolder};
+    int count = 1;
+    for (int i = 0; i < UndoScope->ExtraFolderCount && count < MaxRoots; ++i)
+        roots[count++] = UndoScope->ExtraFolders[i];
+    return OutermostRootOf(path, roots, count);
+}
+
 void DeleteOneFile(void*, const char* path)
 {
-    // A file made read-only since (by the game, or copied so) still goes.
+    const char* root = UndoRootOf(path);
+    if (root != nullptr && !SysReachedWithoutLink(root, path))
+        return;
+    // A file made read-only since (by the game, or copied so) still goes;
+    // a link's target keeps its attributes.
     const DWORD attributes = SysGetFileAttributes(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         SysSetFileAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
     SysDeleteFile(path);
 }
 
-void RemoveOneFolder(void*, const char* path) { SysRemoveFolder(path); }
+// A folder that is a link now goes as a link.
+void RemoveOneFolder(void*, const char* path)
+{
+    const char* root = UndoRootOf(path);
+    SysRemoveFolderBelow(root != nullptr ? root : path, path);
+}
+
+void Undo(const char* text, size_t length, const JournalScope& scope, const JournalActions& actions)
+{
+    UndoScope = &scope;
+    UndoJournal(text, length, scope, actions);
+    UndoScope = nullptr;
+}
 
 void DeleteJournalFile(void* context) { SysDeleteFile(static_cast<const char*>(context)); }
 
@@ -274,6 +323,7 @@ void JournalBegin()
     CloseJournalFile();
     State.Active = true;
     State.FileFailed = false;
+    State.MadeEntry = false;
     State.PendingLength = 0;
     CopyText(State.Folder, SetupScript.InstallFolder);
     CutTrailingBackslash(State.Folder);
@@ -331,6 +381,17 @@ bool JournalNewFile(const char* path)
     return !State.FileFailed && KeepLine(JournalFileLine, path);
 }
 
+bool JournalNewUninstallEntry(const char* key)
+{
+    Locked locked;
+    if (!State.Active)
+        return true;
+    if (!KeepLine(JournalEntryLine, key))
+        return false;
+    State.MadeEntry = true;
+    return true;
+}
+
 void JournalFinish()
 {
     Locked locked;
@@ -352,10 +413,12 @@ void RollBackInstallation()
     const JournalScope scope = ScopeOf(State.Folder, State.Places);
     const JournalActions actions = {State.FilePath, DeleteOneFile, RemoveOneFolder, DeleteJournalFile};
     if (text != nullptr)
-        UndoJournal(text, length, scope, actions);
+        Undo(text, length, scope, actions);
     else
-        UndoJournal(State.Pending, State.PendingLength, scope, actions);
+        Undo(State.Pending, State.PendingLength, scope, actions);
     free(text);
+    if (State.MadeEntry)
+        RemoveUninstallEntry();
     EndJournal();
 }
 
@@ -394,7 +457,8 @@ void RecoverUnfinishedInstallation()
     JournalPlaces places;
     ComposePlaces(folder, &places);
     const JournalActions actions = {journalPath, DeleteOneFile, RemoveOneFolder, DeleteJournalFile};
-    UndoJournal(text, length, ScopeOf(folder, places), actions);
+    Undo(text, length, ScopeOf(folder, places), actions);
+    UndoEntryOf(text, length);
     free(text);
     ClearUnfinishedMark();
 }

@@ -3,10 +3,13 @@
 #include "common/dialog_win32.h"
 #include "common/path_rules.h"
 #include "common/system_text.h"
+#include "common/text.h"
 #include "install/install_journal.h"
+#include "install/install_sizes.h"
 #include "install/install_window.h"
 #include "install/options_dialog.h"
 #include "script/setup_model.h"
+#include "uninstall/uninstall_entry.h"
 
 #include <windows.h>
 
@@ -57,9 +60,71 @@ static void DropQuitMessage()
     PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
+// One file of the launcher's copy, journaled like every file the
+// installation makes; left readable and writable as copies from a CD-ROM
+// are not.
+static bool CopyJournaled(const char* from, const char* to)
+{
+    if (!JournalNewFile(to) || !SysCopyFile(from, to, false))
+        return false;
+    const DWORD attributes = SysGetFileAttributes(to);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SysSetFileAttributes(to, attributes & ~FILE_ATTRIBUTE_READONLY);
+    return true;
+}
+
+// The program the Apps & features entry starts, which must run with no disc
+// in any drive: the launcher's copy the lists installed with its script and
+// archive, or else a copy of the program, script and archive this run works
+// from, put into "uninst" below the install folder. False when there is no
+// such program.
+static bool PlaceUninstaller(char* program, size_t size)
+{
+    bool listed = false;
+    if (!UninstallProgramPath(SetupScript.InstallFolder, SetupScript.ModuleName,
+                              SetupScript.InstallOption, program, size, &listed))
+        return false;
+    if (listed)
+        return SysGetFileAttributes(program) != INVALID_FILE_ATTRIBUTES;
+    char folder[PathWidth];
+    if (!JoinPath(folder, SetupScript.InstallFolder, UninstallerFolder))
+        return false;
+    if (SysGetFileAttributes(folder) == INVALID_FILE_ATTRIBUTES) {
+        if (!SysCreateFolder(folder))
+            return false;
+        JournalNewFolder(folder);
+    }
+    char self[PathWidth];
+    char from[PathWidth];
+    char to[PathWidth];
+    if (!SysGetModulePath(self) || !CopyJournaled(self, program))
+        return false;
+    // The archive holds the script when no loose one came with it.
+    if (SourcePath(from, ScriptFileName) && SysGetFileAttributes(from) != INVALID_FILE_ATTRIBUTES &&
+        (!JoinPath(to, folder, ScriptFileName) || !CopyJournaled(from, to)))
+        return false;
+    return SourcePath(from, ArchiveFileName) && JoinPath(to, folder, ArchiveFileName) &&
+           CopyJournaled(from, to);
+}
+
+// The game in Settings → Apps. An installation whose entry cannot be made
+// is still complete: the launcher on disc 1 uninstalls it as ever.
+static void RegisterUninstallEntry()
+{
+    char program[PathWidth];
+    char key[PathWidth];
+    if (!PlaceUninstaller(program, sizeof program) ||
+        !UninstallEntryKey(SetupScript.REGADDRESS, key, sizeof key) ||
+        !JournalNewUninstallEntry(key))
+        return;
+    if (!WriteUninstallEntry(program, SumFileSizes(AllDiscs, SetupScript.InstallOption)))
+        RemoveUninstallEntry();
+}
+
 static void ReportOutcome()
 {
     if (SetupScript.AppMode == ModeInstall) {
+        RegisterUninstallEntry();
         if (!WriteInstallRecord()) {
             // An installation the launcher cannot know of is taken back
             // rather than left behind unrecorded.
@@ -79,13 +144,22 @@ static void ReportOutcome()
 int RunInstallWindow(int showCommand, void (*releaseInstanceLock)())
 {
     HWND desktop = GetDesktopWindow();
+    // The whole monitor the player is at (the one the options dialog was
+    // confirmed on), in its real pixels: the program is DPI aware.
     RECT area;
     GetWindowRect(desktop, &area);
+    POINT cursor;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (GetCursorPos(&cursor) &&
+        GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        area = monitor.rcMonitor;
     RegisterInstallClass();
     InitializeCriticalSection(&ScreenLock);
     HWND window = CreateWindowExW(WS_EX_TOPMOST, InstallClassNameW, InstallClassNameW,
-                                  WS_POPUP | WS_CHILD, area.left, area.top, area.right,
-                                  area.bottom, desktop, nullptr, ModuleInstance(), nullptr);
+                                  WS_POPUP | WS_CHILD, area.left, area.top,
+                                  area.right - area.left, area.bottom - area.top, desktop, nullptr,
+                                  ModuleInstance(), nullptr);
     if (window == nullptr) {
         // Also when the screen surface could not be made: the player is told,
         // rather than the program ending as if nothing had been asked for.

@@ -49,13 +49,16 @@ struct InstallWindowState {
 };
 
 InstallWindowState State;
+// The DPI of the show's monitor: it is drawn at 96-DPI size and shown
+// scaled, so that it looks at 150 % and 200 % as it does at 100 %.
+unsigned ScreenDpi = 96;
 
 void Render(HWND window, int phase, int progress)
 {
     EnterCriticalSection(&ScreenLock);
     if (State.ScreenSurface != nullptr &&
         RenderInstallFrame(phase, progress, State.ScreenSurface, State.Dirty))
-        PresentDirtyRects(window, State.ScreenSurface, State.Dirty);
+        PresentScaledDirtyRects(window, State.ScreenSurface, State.Dirty, ScreenDpi);
     LeaveCriticalSection(&ScreenLock);
 }
 
@@ -110,7 +113,8 @@ LRESULT OnCreate(HWND window)
 {
     State = InstallWindowState();
     EnterCriticalSection(&ScreenLock);
-    State.ScreenSurface = CreateWindowSurface(window);
+    ScreenDpi = GetWindowDpi(window);
+    State.ScreenSurface = CreateScaledWindowSurface(window, ScreenDpi);
     LeaveCriticalSection(&ScreenLock);
     State.Dirty = AllocDirtyRectList();
     if (State.ScreenSurface == nullptr || State.Dirty == nullptr) {
@@ -269,7 +273,7 @@ void OnPaint(HWND window)
     BeginPaint(window, &paint);
     EnterCriticalSection(&ScreenLock);
     if (State.ScreenSurface != nullptr)
-        PresentSurfaceRect(window, State.ScreenSurface, &paint.rcPaint);
+        PresentScaledWindowRect(window, State.ScreenSurface, &paint.rcPaint, ScreenDpi);
     LeaveCriticalSection(&ScreenLock);
     EndPaint(window, &paint);
 }

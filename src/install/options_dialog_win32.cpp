@@ -7,8 +7,10 @@
 #include "common/system_text.h"
 #include "common/text.h"
 #include "image/epa.h"
+#include "image/scale.h"
 #include "image/surface_gdi.h"
 #include "install/install_sizes.h"
+#include "install/link_check.h"
 #include "install/options_text.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
@@ -42,9 +44,11 @@ void SetOptionLabel(HWND dialog, int id, const char* title, uint32_t mask)
     SysSetDlgItemText(dialog, id, label);
 }
 
-bool ShowLogo(HWND dialog, OptionsDialog* data)
+// The logo's place and size grow with the dialog's DPI, as its layout does.
+bool ShowLogo(HWND dialog, OptionsDialog* data, unsigned dpi)
 {
-    data->Logo = CreateSurface(dialog, LogoX, LogoY, LogoWidth, LogoHeight);
+    data->Logo = CreateSurface(dialog, ScaleForDpi(LogoX, dpi), ScaleForDpi(LogoY, dpi),
+                               ScaleForDpi(LogoWidth, dpi), ScaleForDpi(LogoHeight, dpi));
     if (data->Logo == nullptr)
         return false;
     int32_t width = 0;
@@ -57,6 +61,17 @@ bool ShowLogo(HWND dialog, OptionsDialog* data)
         data->Logo = nullptr;
         ShowUnreadableData(dialog, logo[0] != '\0' ? logo : "LOGO.EPA", SetupScript.APPLITITLE);
         return false;
+    }
+    if (dpi != BaseDpi) {
+        int32_t scaledWidth = 0;
+        int32_t scaledHeight = 0;
+        uint8_t* scaled = ScalePictureForDpi(picture, width, height, dpi, &scaledWidth, &scaledHeight);
+        if (scaled != nullptr) {
+            free(picture);
+            picture = scaled;
+            width = scaledWidth;
+            height = scaledHeight;
+        }
     }
     // Drawn at its own size, cut to the surface: a logo of another size must
     // not make the drawing read past its pixels.
@@ -84,7 +99,7 @@ void OnInitDialog(HWND dialog)
     CheckDlgButton(dialog, IDC_OPTION_FIRST, BST_CHECKED);
     SysSetDlgItemText(dialog, IDC_INSTALL_PATH, SetupScript.InstallBasePath);
     SetupScript.InstallOption = OptionFull;
-    if (!ShowLogo(dialog, DialogData<OptionsDialog>(dialog))) {
+    if (!ShowLogo(dialog, DialogData<OptionsDialog>(dialog), GetWindowDpi(dialog))) {
         SetupScript.AppMode = ModeExit;
         EndDialog(dialog, 0);
     }
@@ -122,6 +137,22 @@ bool DriveFreeBytes(void*, const char* drive, uint64_t* bytes)
     return SysGetFreeSpace(drive, bytes);
 }
 
+uint32_t PathAttributes(void*, const char* path) { return SysGetFileAttributes(path); }
+
+// A link where the installation would write refuses the destination before
+// anything is made or copied. True when the player was told.
+bool RefusedForLink(HWND dialog, const char* installFolder)
+{
+    char link[PathWidth];
+    if (!FindLinkInInstallation(installFolder, PathAttributes, nullptr, link, sizeof link))
+        return false;
+    char text[PathWidth + 160];
+    if (!FormatLinkedDestinationMessage(text, sizeof text, link))
+        CopyText(text, DestinationMessage(DestinationInvalid));
+    Tell(dialog, text);
+    return true;
+}
+
 void Confirm(HWND dialog)
 {
     // A text too long for 260 bytes, or one with a character 932 lacks,
@@ -141,6 +172,8 @@ void Confirm(HWND dialog)
         Tell(dialog, message);
         return;
     }
+    if (RefusedForLink(dialog, destination.InstallFolder))
+        return;
     if (verdict == DestinationShortOfSpace &&
         RunModalDialog(IDD_DISK_SPACE_WARNING, dialog, DiskSpaceWarningDialogProc, nullptr) != 0)
         return;
@@ -189,6 +222,21 @@ void OnPaint(HWND dialog)
     EndPaint(dialog, &paint);
 }
 
+// Moved to a monitor of another DPI: the logo is made again at its scale.
+void OnDpiChanged(HWND dialog, unsigned dpi)
+{
+    OptionsDialog* data = DialogData<OptionsDialog>(dialog);
+    if (data == nullptr)
+        return;
+    FreeSurface(data->Logo);
+    data->Logo = nullptr;
+    if (!ShowLogo(dialog, data, dpi)) {
+        SetupScript.AppMode = ModeExit;
+        EndDialog(dialog, 0);
+    }
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
 }  // namespace
 
 bool NormalizeInstallPath(char* path)
@@ -212,6 +260,9 @@ INT_PTR CALLBACK InstallOptionsDialogProc(HWND dialog, UINT message, WPARAM wPar
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam));
         return TRUE;
+    case WM_DPICHANGED:
+        OnDpiChanged(dialog, LOWORD(wParam));
+        return FALSE;  // the system moves and sizes the dialog
     }
     return FALSE;
 }

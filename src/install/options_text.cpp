@@ -84,3 +84,11 @@ const char* DestinationMessage(DestinationVerdict verdict)
         return nullptr;
     }
 }
+
+bool FormatLinkedDestinationMessage(char* dest, size_t size, const char* link)
+{
+    return FormatText(dest, size,
+                      "インストール先のフォルダに別の場所へのリンクがあります。\r\n\r\n%s\r\n\r\n"
+                      "別のフォルダを指定して下さい。",
+                      link);
+}

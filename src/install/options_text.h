@@ -67,3 +67,7 @@ DestinationVerdict JudgeDestination(const char* text, const char* mustMakeFolder
 
 // The message a verdict shows, or null for one that goes on.
 const char* DestinationMessage(DestinationVerdict verdict);
+
+// The message of a destination refused for the link `link` at or below
+// the install folder (a junction, a symbolic link, a mount point), naming it.
+bool FormatLinkedDestinationMessage(char* dest, size_t size, const char* link);

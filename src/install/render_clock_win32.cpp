@@ -1,9 +1,8 @@
 #include "install/render_clock.h"
 
-#include <windows.h>
-#include <mmsystem.h>
+#include "common/system_dlls.h"
 
 uint32_t SystemMilliseconds()
 {
-    return timeGetTime();
+    return SysTimeMilliseconds();
 }

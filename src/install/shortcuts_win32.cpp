@@ -1,5 +1,6 @@
 #include "install/shortcuts.h"
 
+#include "common/link_guard.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "install/install_journal.h"
@@ -17,40 +18,49 @@ HRESULT CreateShellLink(const char* linkFile, const char* target, const char* de
                             iconIndex, showCommand);
 }
 
-static void MakeLink(const char* linkFolder, int index)
+// `root`: the outermost level of the group the installation makes, below
+// which nothing is written through a link; null for the desktop, where only
+// the link file itself is looked at.
+static void MakeLink(const char* root, const char* linkFolder, int index)
 {
     ShortcutPaths paths;
     // A link the journal cannot take back is not made.
-    if (!ComposeShortcutPaths(linkFolder, index, &paths) || !JournalNewFile(paths.LinkFile))
+    if (!ComposeShortcutPaths(linkFolder, index, &paths) ||
+        SysFindLink(root != nullptr ? root : paths.LinkFile, paths.LinkFile) ||
+        !JournalNewFile(paths.LinkFile))
         return;
     CreateShellLink(paths.LinkFile, paths.Target, SetupScript.SHORTCUTLABEL[index],
                     SetupScript.SHORTCUTPARAM[index], paths.WorkFolder, nullptr, 0, SW_SHOWNORMAL);
 }
 
-static void MakeGroupLevel(const char* path)
+// A level made must be a real folder right after.
+static bool MakeGroupLevel(const char* path)
 {
     if (SysCreateFolder(path))
         JournalNewFolder(path);
+    return SysIsRealFolder(path);
 }
 
 // Programs\BRANDNAME\APPLITITLE, made level by level; an empty level is left
-// out, as the uninstall leaves it out. False when its names would leave the
-// programs folder or the path does not fit.
-static bool MakeGroupFolder(const char* programs, char* group)
+// out, as the uninstall leaves it out. `root` gets its outermost level.
+// False when its names would leave the programs folder, the path does not
+// fit, or a level is a link.
+static bool MakeGroupFolder(const char* programs, char* group, char* root)
 {
     int levels = 0;
     if (!BuildShortcutGroup(group, PathWidth, programs, SetupScript.BRANDNAME,
                             SetupScript.APPLITITLE, &levels))
         return false;
+    CopyText(root, PathWidth, group);
     if (levels == 2) {
-        char brand[PathWidth];
-        if (!BuildContainedPath(brand, sizeof brand, programs, SetupScript.BRANDNAME))
+        if (!BuildContainedPath(root, PathWidth, programs, SetupScript.BRANDNAME) ||
+            !MakeGroupLevel(root))
             return false;
-        MakeGroupLevel(brand);
     }
-    if (levels > 0)
-        MakeGroupLevel(group);
-    return true;
+    // With both levels empty the links go into the programs folder itself.
+    if (levels == 0)
+        return true;
+    return !SysFindLink(root, group) && MakeGroupLevel(group);
 }
 
 int CreateShortcuts(int desktop)
@@ -64,15 +74,16 @@ int CreateShortcuts(int desktop)
     if (FAILED(CoInitialize(nullptr)))
         return 0;
     char group[PathWidth] = {};
-    if (havePrograms && MakeGroupFolder(programs, group)) {
+    char root[PathWidth] = {};
+    if (havePrograms && MakeGroupFolder(programs, group, root)) {
         for (int i = 0; i < MaxShortcuts && SetupScript.SHORTCUTNAME[i][0] != '\0'; ++i)
-            MakeLink(group, i);
+            MakeLink(root, group, i);
     }
     if (desktop) {
         char desktopFolder[PathWidth] = {};
         if (SysGetSpecialFolder(CSIDL_DESKTOP, desktopFolder)) {
             CutTrailingBackslash(desktopFolder);
-            MakeLink(desktopFolder, 0);
+            MakeLink(nullptr, desktopFolder, 0);
         }
     }
     CoUninitialize();

@@ -5,9 +5,10 @@
 #include "disc/disc_check.h"
 #include "script/setup_model.h"
 
-// The drive of the first DXDISC disc that is in a drive, or 0. Leaves the
-// last probe's answer in DiscDrive.
-static int FindDirectXDrive()
+// The first DXDISC disc that is in a drive or in a folder the search looks
+// at: true with it taken as the located disc. Leaves the last probe's
+// answer in DiscDrive.
+static bool FindDirectXDisc()
 {
     for (int slot = 0; slot < MaxDiscs; ++slot) {
         const uint32_t disc = SetupScript.DXDISC[slot];
@@ -16,22 +17,24 @@ static int FindDirectXDrive()
         // A number beyond the ten discs has no marker file to look for.
         if (disc > static_cast<uint32_t>(MaxDiscs))
             continue;
-        const int drive = FindDiscDrive(SetupScript.KEYFILE[disc - 1]);
-        SetupScript.DiscDrive = static_cast<uint8_t>(drive);
-        if (drive != 0)
-            return drive;
+        char root[PathWidth];
+        if (FindDiscRoot(SetupScript.KEYFILE[disc - 1], root, sizeof root)) {
+            TakeDiscRoot(root);
+            return true;
+        }
+        SetupScript.DiscDrive = 0;
     }
-    return 0;
+    return false;
 }
 
-static void StartDirectXSetup(int drive)
+static void StartDirectXSetup(const char* root)
 {
     char path[MAX_PATH] = {};
     char commandLine[MAX_PATH] = {};
     PROCESS_INFORMATION process = {};
     bool started = false;
-    if (FormatDirectXPath(path, sizeof path, drive, SetupScript.DXPLACE)) {
-        FormatDirectXPath(commandLine, sizeof commandLine, drive, SetupScript.DXPLACE);
+    if (FormatDirectXPathAt(path, sizeof path, root, SetupScript.DXPLACE)) {
+        FormatDirectXPathAt(commandLine, sizeof commandLine, root, SetupScript.DXPLACE);
         started = SysCreateProcess(path, commandLine, 0, nullptr, &process);
     }
     if (started) {
@@ -47,9 +50,8 @@ void LaunchDirectXSetup(HWND dialog)
     char prompt[MAX_PATH] = {};
     FormatDirectXPrompt(prompt, sizeof prompt, SetupScript.DXMESSAGE, SetupScript.APPLITITLE);
     for (;;) {
-        const int drive = FindDirectXDrive();
-        if (drive != 0) {
-            StartDirectXSetup(drive);
+        if (FindDirectXDisc()) {
+            StartDirectXSetup(SetupScript.DiscRoot);
             break;
         }
         // Anything but OK, a failed box included, ends the search.

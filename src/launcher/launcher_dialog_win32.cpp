@@ -4,6 +4,7 @@
 #include "archive/setup_data.h"
 #include "common/dialog_win32.h"
 #include "common/system_text.h"
+#include "image/scale.h"
 #include "image/surface_gdi.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
@@ -53,10 +54,12 @@ static void SetButtons(HWND dialog)
 }
 
 // False when there is no surface or no picture: the launcher cannot be shown.
-// A picture the disc does not give is the player's to know of.
-static bool ShowTitle(HWND dialog, LauncherData* data)
+// A picture the disc does not give is the player's to know of. The dialog
+// grows with its DPI, and so does the picture, to fill the same share of it.
+static bool ShowTitle(HWND dialog, LauncherData* data, unsigned dpi)
 {
-    data->Title = CreateSurface(dialog, 0, 0, TitleSize, TitleSize);
+    const int32_t size = ScaleForDpi(TitleSize, dpi);
+    data->Title = CreateSurface(dialog, 0, 0, size, size);
     if (!data->Title)
         return false;
     int32_t width = 0;
@@ -70,17 +73,43 @@ static bool ShowTitle(HWND dialog, LauncherData* data)
         ShowUnreadableData(dialog, path, SetupScript.APPLITITLE);
         return false;
     }
+    if (size != TitleSize) {
+        int32_t scaledWidth = 0;
+        int32_t scaledHeight = 0;
+        uint8_t* scaled = ScalePictureForDpi(picture, width, height, dpi, &scaledWidth, &scaledHeight);
+        // Without memory for the larger picture the smaller one still shows.
+        if (scaled) {
+            free(picture);
+            picture = scaled;
+            width = scaledWidth;
+            height = scaledHeight;
+        }
+    }
     DrawTitlePicture(data->Title, picture, width, height);
     free(picture);
     PresentSurface(dialog, data->Title);
     return true;
 }
 
+// Moved to a monitor of another DPI: the system lays the dialog out anew,
+// and the picture is made again at the new scale.
+static void OnDpiChanged(HWND dialog, unsigned dpi)
+{
+    LauncherData* data = DialogData<LauncherData>(dialog);
+    if (!data)
+        return;
+    FreeSurface(data->Title);
+    data->Title = nullptr;
+    if (!ShowTitle(dialog, data, dpi))
+        EndLauncher(dialog, ModeExit);
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
 static void OnInitDialog(HWND dialog)
 {
     SetCaption(dialog);
     SetButtons(dialog);
-    if (!ShowTitle(dialog, DialogData<LauncherData>(dialog)))
+    if (!ShowTitle(dialog, DialogData<LauncherData>(dialog), GetWindowDpi(dialog)))
         EndLauncher(dialog, ModeExit);
 }
 
@@ -130,6 +159,9 @@ static INT_PTR CALLBACK LauncherDialogProc(HWND dialog, UINT message, WPARAM wPa
     case WM_CLOSE:
         EndLauncher(dialog, ModeExit);
         return TRUE;
+    case WM_DPICHANGED:
+        OnDpiChanged(dialog, LOWORD(wParam));
+        return FALSE;  // the system moves and sizes the dialog
     case WM_CTLCOLORDLG:
         return reinterpret_cast<INT_PTR>(GetStockObject(BLACK_BRUSH));
     }

@@ -25,10 +25,20 @@ void FormatDirectXPrompt(char* prompt, size_t size, const char* message, const c
 
 bool FormatDirectXPath(char* path, size_t size, int drive, const char* place)
 {
-    if (!FormatDriveRoot(drive, path, size))
+    char root[4];
+    if (!FormatDriveRoot(drive, root, sizeof root)) {
+        if (size > 0)
+            path[0] = '\0';
         return false;
-    if (!AppendText(path, size, place)) {
-        path[0] = '\0';
+    }
+    return FormatDirectXPathAt(path, size, root, place);
+}
+
+bool FormatDirectXPathAt(char* path, size_t size, const char* root, const char* place)
+{
+    if (!CopyText(path, size, root) || !AppendText(path, size, place)) {
+        if (size > 0)
+            path[0] = '\0';
         return false;
     }
     return true;

@@ -18,6 +18,8 @@ void FormatDirectXPrompt(char* prompt, size_t size, const char* message, const c
 // The DirectX setup's path on drive `drive` (1 = A:): "E:\" and DXPLACE.
 // False when the drive number is out of range or the path does not fit.
 bool FormatDirectXPath(char* path, size_t size, int drive, const char* place);
+// The same below a disc's root folder ("E:\" or "D:\Games\DISC2\").
+bool FormatDirectXPathAt(char* path, size_t size, const char* root, const char* place);
 
 constexpr char TitlePictureName[] = "TITLE.EPA";
 

@@ -32,8 +32,10 @@
 #define IDC_DELETE_SAVE_DATA 1009
 #define IDC_UNINSTALL_TEXT 1012
 
-// Insert disc (111): results are the button ids 1, 2 and 3.
+// Insert disc (111): results are the button ids 1, 2 and 3, and 4 when
+// the player picked a folder that holds the disc.
 #define IDC_FORCE_RUN 3
+#define IDC_BROWSE_DISC 4
 #define IDC_DISC_NAME 1015
 
 // Drive selection (112).

@@ -1,5 +1,6 @@
 #include "script/setup_model.h"
 
+#include "common/drive_root.h"
 #include "common/text.h"
 
 #include <cstdlib>
@@ -17,6 +18,19 @@ bool SourcePath(char* out, size_t size, const char* name)
     if (size > 0)
         out[0] = '\0';
     return false;
+}
+
+bool LocatedDiscRoot(char* root, size_t size)
+{
+    if (SetupScript.DiscRoot[0] != '\0') {
+        // A cut root would name another folder.
+        if (CopyText(root, size, SetupScript.DiscRoot))
+            return true;
+        if (size > 0)
+            root[0] = '\0';
+        return false;
+    }
+    return FormatDriveRoot(SetupScript.DiscDrive, root, size);
 }
 
 const char* GetFileListEntry(int disc, int entry)

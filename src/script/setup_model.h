@@ -159,6 +159,15 @@ struct SetupScriptRecord {
     // such file is opened by an absolute path made with SourcePath; the
     // current folder is never used. Only a program start clears it.
     char SourceFolder[PathWidth];
+    // The root folder of the disc last located, with its trailing backslash:
+    // a drive root ("E:\") or a folder that holds a disc's copy
+    // ("D:\Games\DISC2\"). Every file read from a disc is named from it.
+    // DiscDrive names its drive when it is a drive's root, else 0.
+    char DiscRoot[PathWidth];
+    // The folder the player started the launcher from, with its trailing
+    // backslash: where the search looks for discs copied beside it. The
+    // temporary copy learns it from the instance that started it.
+    char StartFolder[PathWidth];
 };
 
 extern SetupScriptRecord SetupScript;
@@ -179,6 +188,10 @@ int LoadSetupScriptFrom(PakFile* file);
 bool SourcePath(char* out, size_t size, const char* name);
 template <size_t N>
 inline bool SourcePath(char (&out)[N], const char* name) { return SourcePath(out, N, name); }
+// The root folder of the disc last located, with its trailing backslash:
+// DiscRoot, or the root of DiscDrive when no folder was recorded. False,
+// with an empty text, when neither names one.
+bool LocatedDiscRoot(char* root, size_t size);
 // The Name of an entry (0-based disc), or null past the end of the table.
 const char* GetFileListEntry(int disc, int entry);
 // Frees every element's pixels and sets State back to 0; the script values stay.

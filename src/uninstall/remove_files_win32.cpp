@@ -3,6 +3,7 @@
 #include "uninstall/uninstall.h"
 #include "uninstall/uninstall_paths.h"
 
+#include "common/link_guard.h"
 #include "common/path_rules.h"
 #include "common/system_text.h"
 #include "common/text.h"
@@ -33,6 +34,9 @@ static int DeleteMatches(const char* root, const char* name)
     if (!FolderPartOf(name, folderPart, sizeof folderPart) ||
         !BuildContainedPath(pattern, sizeof pattern, root, name))
         return 0;
+    // A folder reached through a link lists somebody else's files.
+    if (!SysReachedWithoutLink(root, pattern))
+        return 1;
     SysFindData found;
     HANDLE search = SysFindFirst(pattern, &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -59,11 +63,12 @@ int DeleteListedName(const char* root, const char* name)
     if (IsPattern(name))
         return DeleteMatches(root, name);
     char path[PathWidth];
-    return BuildContainedPath(path, sizeof path, root, name) ? DeleteFileTolerant(path) : 0;
+    return BuildContainedPath(path, sizeof path, root, name) && SysDeleteFileBelow(root, path) ? 1 : 0;
 }
 
 // Folders the installation made, last to first, so that a folder goes before
-// the one that holds it. One that still holds something stays.
+// the one that holds it. One that still holds something stays; one that is
+// a link now goes as a link.
 static int RemoveMadeFolders(const char* root)
 {
     int count = 0;
@@ -73,7 +78,7 @@ static int RemoveMadeFolders(const char* root)
     for (int i = count - 1; i >= 0; --i) {
         char path[PathWidth];
         if (BuildContainedPath(path, sizeof path, root, SetupScript.MAKEFOLDER[i]))
-            SysRemoveFolder(path);
+            SysRemoveFolderBelow(root, path);
         else
             result = 0;
     }

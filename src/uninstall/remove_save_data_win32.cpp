@@ -1,6 +1,7 @@
 #include "uninstall/uninstall.h"
 #include "uninstall/uninstall_paths.h"
 
+#include "common/link_guard.h"
 #include "common/path_rules.h"
 #include "common/system_text.h"
 #include "common/text.h"
@@ -21,7 +22,7 @@ static void RemoveEntryFolders(const char* savePath)
         while (part[0] != '\0') {
             char path[PathWidth];
             if (BuildContainedPath(path, sizeof path, savePath, part))
-                SysRemoveFolder(path);
+                SysRemoveFolderBelow(savePath, path);
             char outer[PathWidth];
             FolderPartOf(part, outer, sizeof outer);
             CopyText(part, outer);
@@ -35,13 +36,14 @@ static void RemoveEntryFolders(const char* savePath)
 // the install folder.
 static void RemoveSaveFolders(const SaveFolders& folders, SaveFolderKind kind)
 {
+    // A level that is a link goes as a link; nothing goes through one.
     if (kind == SaveFolderInInstall) {
         if (SetupScript.SAVEFOLDER[0] != '\0')
-            RemoveFolderTolerant(folders.InInstall);
+            SysRemoveFolderBelow(SetupScript.InstallFolder, folders.InInstall);
         return;
     }
     for (int i = folders.LocalLevelCount - 1; i >= 0; --i)
-        if (!RemoveFolderTolerant(folders.LocalLevels[i]))
+        if (!SysRemoveFolderBelow(folders.LocalLevels[0], folders.LocalLevels[i]))
             return;
 }
 
@@ -62,16 +64,21 @@ int RemoveSaveData()
         return 0;
     const char* savePath = SetupScript.SavePath;
     int result = 1;
-    for (int i = 0; i < MaxSaveData && SetupScript.SAVEDATA[i][0] != '\0'; ++i) {
-        if (!DeleteListedName(savePath, SetupScript.SAVEDATA[i]))
-            result = 0;
+    // The save folder reached through a link, or one itself, holds somebody
+    // else's files: none of them goes.
+    const char* base = kind == SaveFolderLocal ? folders.LocalLevels[0] : SetupScript.InstallFolder;
+    if (!SysFindLink(base, savePath)) {
+        for (int i = 0; i < MaxSaveData && SetupScript.SAVEDATA[i][0] != '\0'; ++i) {
+            if (!DeleteListedName(savePath, SetupScript.SAVEDATA[i]))
+                result = 0;
+        }
+        RemoveEntryFolders(savePath);
     }
-    RemoveEntryFolders(savePath);
     RemoveSaveFolders(folders, kind);
     if (fromIni) {
         char iniPath[PathWidth];
         if (!JoinPath(iniPath, SetupScript.InstallFolder, "Install.ini") ||
-            !DeleteFileTolerant(iniPath))
+            !SysDeleteFileBelow(SetupScript.InstallFolder, iniPath))
             return 0;
     }
     return result;

@@ -1,6 +1,7 @@
 #include "uninstall/uninstall.h"
 #include "uninstall/uninstall_paths.h"
 
+#include "common/link_guard.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
@@ -8,11 +9,16 @@
 #include <windows.h>
 #include <shlobj.h>
 
-// Links are deleted strictly: one that is already missing makes the result 0.
-static int DeleteLink(const char* folder, const char* name)
+// Links are deleted strictly: one that is already missing, or reached
+// through a link from `root` (the outermost level the installation made;
+// null for none), makes the result 0.
+static int DeleteLink(const char* root, const char* folder, const char* name)
 {
     char path[PathWidth];
-    return BuildContainedPath(path, sizeof path, folder, name) && SysDeleteFile(path) ? 1 : 0;
+    return BuildContainedPath(path, sizeof path, folder, name) &&
+                   (root == nullptr || SysReachedWithoutLink(root, path)) && SysDeleteFile(path)
+               ? 1
+               : 0;
 }
 
 static int RemoveStartMenuGroup()
@@ -28,20 +34,23 @@ static int RemoveStartMenuGroup()
     if (!BuildShortcutGroup(group, sizeof group, programs, SetupScript.BRANDNAME,
                             SetupScript.APPLITITLE, &levels))
         return 0;
+    // The group's levels are the installation's; the programs folder above
+    // them is the system's.
+    char brand[PathWidth] = {};
+    if (levels == 2 && !BuildContainedPath(brand, sizeof brand, programs, SetupScript.BRANDNAME))
+        return 0;
+    const char* root = levels == 2 ? brand : group;
     int result = 1;
     for (int i = 0; i < MaxShortcuts && SetupScript.SHORTCUTNAME[i][0] != '\0'; ++i) {
-        if (!DeleteLink(group, SetupScript.SHORTCUTNAME[i]))
+        if (!DeleteLink(root, group, SetupScript.SHORTCUTNAME[i]))
             result = 0;
     }
     // With both levels empty the group is the programs folder itself.
-    if (levels == 0 || !RemoveFolderTolerant(group))
+    if (levels == 0 || !SysRemoveFolderBelow(root, group))
         result = 0;
     // The brand folder may hold other titles: it goes only when empty.
-    if (levels == 2) {
-        char brand[PathWidth];
-        if (BuildContainedPath(brand, sizeof brand, programs, SetupScript.BRANDNAME))
-            SysRemoveFolder(brand);
-    }
+    if (levels == 2)
+        SysRemoveFolder(brand);
     return result;
 }
 
@@ -53,7 +62,8 @@ static int RemoveDesktopLink()
     if (!SysGetSpecialFolder(CSIDL_DESKTOP, desktop))
         return 0;
     CutTrailingBackslash(desktop);
-    return IsRemovalRoot(desktop) ? DeleteLink(desktop, SetupScript.SHORTCUTNAME[0]) : 0;
+    // The desktop is the player's, no level of the installation's.
+    return IsRemovalRoot(desktop) ? DeleteLink(nullptr, desktop, SetupScript.SHORTCUTNAME[0]) : 0;
 }
 
 int RemoveShortcuts(int withDesktop)

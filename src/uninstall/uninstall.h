@@ -18,6 +18,10 @@ void UninstallDialog();
 // (a folder already gone counts as removed), else 0.
 int RunUninstallSequence(int deleteSaveData);
 
+// The install folder was deleted by hand: its links, the install record and
+// the Apps & features entry go, so that nothing names the game any more.
+int ForgetMissingInstallation();
+
 // Deletes the listed files of every disc and the MAKEFOLDER folders, then the
 // install folder itself; with `deleteSaveData` the save data first. Leaves
 // the current folder alone. 1 when every deletion succeeded or found nothing

@@ -49,8 +49,26 @@ static INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wP
     return FALSE;
 }
 
+// An installation whose folder the player deleted by hand has nothing left
+// to remove but what names it: say so, and take that away.
+static bool InstallFolderIsGone()
+{
+    if (SysGetFileAttributes(SetupScript.InstallFolder) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 void UninstallDialog()
 {
+    if (SetupScript.IsInstalled && InstallFolderIsGone()) {
+        char text[PathWidth + 256];
+        FormatMissingInstallMessage(text, sizeof text, SetupScript.InstallFolder);
+        SysMessageBox(nullptr, text, SetupScript.APPLITITLE, MB_OK | MB_ICONINFORMATION);
+        ForgetMissingInstallation();
+        // AppMode stays ModeUninstall: the mode loop ends the program.
+        return;
+    }
     const INT_PTR result = RunModalDialog(IDD_UNINSTALL, nullptr, UninstallDialogProc, nullptr);
     // A dialog that could not open removed nothing: back to the launcher
     // rather than ending as if the game were gone.

@@ -297,3 +297,11 @@ SaveFolderKind ClassifySaveFolder(const char* savePath, const SaveFolders& folde
         return SaveFolderLocal;
     return SaveFolderNone;
 }
+
+bool FormatMissingInstallMessage(char* dest, size_t size, const char* installFolder)
+{
+    return FormatText(dest, size,
+                      "インストール先のフォルダが見つかりません。\r\n\r\n%s\r\n\r\n"
+                      "フォルダは既に削除されています。登録情報とショートカットを削除します。",
+                      installFolder);
+}

@@ -53,6 +53,10 @@ bool FormatUninstallCaption(char* dest, size_t size, const char* title);
 // that asks the player to remove what is left by hand.
 const char* UninstallClosingMessage(bool allRemoved);
 
+// What the uninstall says when the install folder is gone: the folder, and
+// that only the registration is removed.
+bool FormatMissingInstallMessage(char* dest, size_t size, const char* installFolder);
+
 // Two paths naming the same folder: equal without regard to ASCII case, one
 // trailing backslash on either side aside.
 bool SamePath(const char* a, const char* b);

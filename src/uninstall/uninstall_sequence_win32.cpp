@@ -1,13 +1,16 @@
 #include "uninstall/uninstall.h"
+#include "uninstall/uninstall_entry.h"
 #include "uninstall/uninstall_paths.h"
 
 #include "common/path_rules.h"
 #include "common/system_text.h"
+#include "common/text.h"
 #include "script/setup_model.h"
 
 #include <initializer_list>
 
 #include <windows.h>
+#include <shlobj.h>
 
 void DeleteUserKeyIfEmpty(const char* key)
 {
@@ -39,14 +42,65 @@ void RemoveInstallRecord()
     DeleteUserKeyIfEmpty(SetupScript.REGADDRESS);
 }
 
+// The launcher's copy that the installation itself put into "uninst" for
+// the Apps & features entry (one the lists install goes with the listed
+// files). This run works from the temporary folder, so the copy can go.
+static void RemoveOwnUninstaller()
+{
+    char folder[PathWidth];
+    if (FindListedLauncherCopy(SetupScript.ModuleName, SetupScript.InstallOption, folder,
+                               sizeof folder) ||
+        !BuildContainedPath(folder, sizeof folder, SetupScript.InstallFolder, UninstallerFolder))
+        return;
+    for (const char* name : {static_cast<const char*>(SetupScript.ModuleName), ScriptFileName,
+                             ArchiveFileName}) {
+        char path[PathWidth];
+        if (name[0] != '\0' && BuildContainedPath(path, sizeof path, folder, name))
+            DeleteFileTolerant(path);
+    }
+    SysRemoveFolder(folder);
+}
+
+// Kept save data that lies outside the install folder needs no Install.ini
+// to be found again (the next installation makes the same folder), and an
+// install folder holding nothing but that file is debris.
+static void RemoveInstallIniKeptApart()
+{
+    FindSaveFolder();
+    char local[PathWidth] = {};
+    SysGetSpecialFolder(CSIDL_LOCAL_APPDATA, local);
+    SaveFolders folders;
+    ComposeSaveFolders(SetupScript.InstallFolder, local, SetupScript.BRANDFOLDER,
+                       SetupScript.APPLITITLE, SetupScript.SAVEFOLDER, &folders);
+    char iniPath[PathWidth];
+    if (ClassifySaveFolder(SetupScript.SavePath, folders) == SaveFolderLocal &&
+        JoinPath(iniPath, SetupScript.InstallFolder, "Install.ini"))
+        DeleteFileTolerant(iniPath);
+}
+
 int RunUninstallSequence(int deleteSaveData)
 {
     const int files = RemoveInstalledFiles(deleteSaveData);
     const int shortcuts = RemoveShortcuts((SetupScript.InstallOption & DesktopShortcutBit) != 0);
     RemoveInstallRecord();
+    const bool usable = InstallFolderUsableHere(SetupScript.InstallFolder);
+    if (usable) {
+        RemoveOwnUninstaller();
+        if (!deleteSaveData)
+            RemoveInstallIniKeptApart();
+    }
     // A second attempt: usually the removal of the files took the folder
     // already, and a folder that is gone counts as removed.
-    const int folder = InstallFolderUsableHere(SetupScript.InstallFolder) &&
-                       RemoveFolderTolerant(SetupScript.InstallFolder);
+    const int folder = usable && RemoveFolderTolerant(SetupScript.InstallFolder);
+    // Last, so that an uninstall cut short can still be started from it.
+    RemoveUninstallEntry();
     return files && shortcuts && folder ? 1 : 0;
+}
+
+int ForgetMissingInstallation()
+{
+    RemoveShortcuts((SetupScript.InstallOption & DesktopShortcutBit) != 0);
+    RemoveInstallRecord();
+    RemoveUninstallEntry();
+    return 1;
 }

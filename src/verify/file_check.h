@@ -10,4 +10,6 @@ void FileCheckDialog(FileCheckRun* run);
 
 // The closing messages, shown with the caption "Drubel".
 extern const char FileCheckSoundText[];
-extern const char FileCheckDamagedText[];
+// The closing message when files are in error, asking はい/いいえ whether to
+// copy them back from their discs.
+extern const char FileCheckRepairOfferText[];

@@ -1,4 +1,6 @@
 #include "verify/file_check.h"
+#include "verify/repair_win32.h"
+#include "verify/verify_repair.h"
 #include "verify/verify_run.h"
 #include "verify/verify_worker_win32.h"
 
@@ -14,8 +16,9 @@
 #include <new>
 
 const char FileCheckSoundText[] = "インストールされたファイルはすべて正常です。";
-const char FileCheckDamagedText[] =
-    "エラーになったファイルがあります。ゲームを実行せず、再インストールして下さい。";
+const char FileCheckRepairOfferText[] =
+    "エラーになったファイルがあります。これらのファイルをディスクから修復しますか？\n"
+    "（修復しない場合は、ゲームを実行せず、再インストールして下さい。）";
 
 static HWND CheckList(HWND dialog) { return GetDlgItem(dialog, IDC_CHECK_LIST); }
 
@@ -86,6 +89,37 @@ static void OnStop(HWND dialog)
     EndDialog(dialog, IDCANCEL);
 }
 
+// What the repair shows of an item: its work, its new verdict, or (null)
+// the verdict it had.
+static void ShowRepair(HWND dialog, int item, const char* status)
+{
+    FileCheckRun* run = RunOf(dialog);
+    SetItemStatus(CheckList(dialog), item, status != nullptr ? status : run->Order.Verdict[item]);
+    UpdateWindow(CheckList(dialog));
+}
+
+// Copies back what the check found, then tells what became of each file.
+static void OnRepair(HWND dialog)
+{
+    FileCheckRun* run = RunOf(dialog);
+    PlanRepair(&run->Items, run->Order.Verdict, &run->Repair);
+    const HWND end = GetDlgItem(dialog, IDCANCEL);
+    EnableWindow(end, FALSE);
+    const bool finished = RepairFiles(dialog, &run->Items, &run->Repair, ShowRepair);
+    EnableWindow(end, TRUE);
+    uint32_t left = 0;
+    for (int i = 0; i < run->Repair.Count; ++i) {
+        if (run->Repair.Fate[i] == RepairDone)
+            run->Order.Verdict[run->Repair.Item[i]] = StatusOk;
+        else
+            ++left;
+    }
+    run->State.ErrorCount = left;
+    char text[4096];
+    FormatRepairOutcome(&run->Items, &run->Repair, !finished, text, sizeof text);
+    SysMessageBox(dialog, text, "Drubel", MB_OK);
+}
+
 static void OnDone(HWND dialog)
 {
     // A report from a worker already waited for (stopped meanwhile) is stale.
@@ -93,8 +127,10 @@ static void OnDone(HWND dialog)
     if (!WorkerRunning(&run->Thread))
         return;
     WaitForVerifyWorker(run);
-    SysMessageBox(dialog, run->State.ErrorCount != 0 ? FileCheckDamagedText : FileCheckSoundText,
-                  "Drubel", MB_OK);
+    if (run->State.ErrorCount == 0)
+        SysMessageBox(dialog, FileCheckSoundText, "Drubel", MB_OK);
+    else if (SysMessageBox(dialog, FileCheckRepairOfferText, "Drubel", MB_YESNO) == IDYES)
+        OnRepair(dialog);
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
 }
 

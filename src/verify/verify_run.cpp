@@ -39,6 +39,7 @@ int CollectVerifyItems(VerifyItems* items, void (*add)(void* context, int item, 
                 continue;
             CopyText(items->Name[count], file.Name);
             CopyText(items->Digest[count], file.Digest);
+            items->Disc[count] = static_cast<uint8_t>(disc);
             add(context, count, file.Name);
             ++count;
         }

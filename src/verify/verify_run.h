@@ -37,6 +37,7 @@ extern const char StatusDifferent[];
 struct VerifyItems {
     char Name[MaxVerifyItems][PathWidth];
     char Digest[MaxVerifyItems][TextWidth];
+    uint8_t Disc[MaxVerifyItems];  // the disc it was copied from, 0-based
     int Count;
 };
 

@@ -3,6 +3,9 @@
 
 #include "script/setup_model.h"
 
+#include <memory>
+#include <new>
+
 // The bar is redrawn at most this often, and at the end of every file: the
 // eye cannot tell more than a few dozen redraws a second apart, and each
 // one costs the dialog's thread a repaint.
@@ -66,6 +69,45 @@ static bool StopRequested(Worker* worker)
     return stop;
 }
 
+int VerifyHasherCount()
+{
+    SYSTEM_INFO system = {};
+    GetSystemInfo(&system);
+    const int cores = static_cast<int>(system.dwNumberOfProcessors);
+    return cores < 2 ? 2 : cores > MaxVerifyHashers ? MaxVerifyHashers : cores;
+}
+
+static void EnterLock(void* context) { EnterCriticalSection(static_cast<CRITICAL_SECTION*>(context)); }
+static void LeaveLock(void* context) { LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(context)); }
+
+// The further hashers see the flag only; the worker itself also takes its
+// thread messages, where a stop may come some other way.
+static bool FlagRaised(void* context) { return static_cast<Worker*>(context)->StopRequested; }
+static bool WorkerStopped(void* context) { return StopRequested(static_cast<Worker*>(context)); }
+
+struct Hasher {
+    FileCheckRun* Run;
+    VerifyState* State;
+    const VerifyView* Shown;
+};
+
+static bool HashShare(FileCheckRun* run, VerifyState* state, const VerifyView& shown,
+                      bool (*stop)(void*))
+{
+    std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[VerifyPieceSize]);
+    if (!piece)
+        return stop(&run->Thread) ? false : true;
+    HasherReport report = {&run->Order, &shown, &run->Lock, EnterLock, LeaveLock, -1, 0};
+    return RunHasher(state, &report, SetupScript.InstallFolder, piece.get(), stop, &run->Thread);
+}
+
+static DWORD WINAPI FurtherHasher(LPVOID parameter)
+{
+    Hasher* hasher = static_cast<Hasher*>(parameter);
+    HashShare(hasher->Run, hasher->State, *hasher->Shown, FlagRaised);
+    return 0;
+}
+
 static DWORD WINAPI VerifyWorker(LPVOID parameter)
 {
     FileCheckRun* run = static_cast<FileCheckRun*>(parameter);
@@ -75,19 +117,40 @@ static DWORD WINAPI VerifyWorker(LPVOID parameter)
     MSG message;
     if (!WaitForWorkerMessage(&run->Thread, &message) || message.message == WM_VERIFY_STOP)
         return 0;
+    if (!run->LockReady) {
+        InitializeCriticalSection(&run->Lock);
+        run->LockReady = true;
+    }
     DialogView shown = {dialog, 0, 0};
     const VerifyView view = {&shown, ShowStatus, StartProgress, ShowProgress};
-    uint8_t piece[VerifyPieceSize];
-    for (;;) {
-        if (StopRequested(&run->Thread)) {
-            AbandonVerifyRun(&run->State);
-            return 0;
-        }
-        if (!VerifyStep(&run->State, view, SetupScript.InstallFolder, piece)) {
-            PostMessageW(dialog, WM_VERIFY_DONE, 0, 0);
-            return 0;
-        }
+    ResetVerifyOrder(&run->Order, run->Items.Count);
+
+    Hasher hashers[MaxVerifyHashers - 1];
+    HANDLE threads[MaxVerifyHashers - 1];
+    int started = 0;
+    for (int i = 0; i < VerifyHasherCount() - 1; ++i) {
+        VerifyState* state = &run->Hashers[i];
+        state->Items = &run->Items;
+        ResetVerifyState(state);
+        hashers[started] = {run, state, &view};
+        threads[started] = CreateThread(nullptr, 0, FurtherHasher, &hashers[started], 0, nullptr);
+        // One hasher fewer is slower, not wrong.
+        if (threads[started] != nullptr)
+            ++started;
     }
+    const bool finished = HashShare(run, &run->State, view, WorkerStopped);
+    // A stop seen here reaches the others through the flag.
+    if (!finished)
+        run->Thread.StopRequested = true;
+    if (started > 0)
+        WaitForMultipleObjects(static_cast<DWORD>(started), threads, TRUE, INFINITE);
+    for (int i = 0; i < started; ++i)
+        CloseHandle(threads[i]);
+    if (!finished || !VerifyOrderDone(&run->Order))
+        return 0;
+    run->State.ErrorCount = run->Order.ErrorCount;
+    PostMessageW(dialog, WM_VERIFY_DONE, 0, 0);
+    return 0;
 }
 
 bool StartVerifyWorker(FileCheckRun* run)

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "common/worker_win32.h"
+#include "verify/verify_order.h"
+#include "verify/verify_repair.h"
 #include "verify/verify_run.h"
 
 #include <windows.h>
@@ -12,15 +14,35 @@ constexpr UINT VerifyMsgStatus = WM_APP + 0x10;    // item, status text (a const
 constexpr UINT VerifyMsgRange = WM_APP + 0x11;     // the bar's range for a new file; position 0
 constexpr UINT VerifyMsgPosition = WM_APP + 0x12;  // the bar's position
 
+// Files are read and hashed by this many threads at most: one per core,
+// and two even on one core, so that one reads while the other hashes.
+constexpr int MaxVerifyHashers = 8;
+
 // One check: what it checks, how far its run is and the worker that runs
 // it. The dialog owns it and lends it to the worker by pointer; the worker
 // writes State while it runs, the dialog reads it once the worker is done.
+// The worker hashes with State and starts further hashers, each with a
+// State of its own; Order puts what they find in list order, under Lock.
 struct FileCheckRun {
     HWND Dialog;         // where the worker reports
     Worker Thread;       // while one runs or waits for its start
-    VerifyState State;
+    VerifyState State;   // ErrorCount: the run's verdicts in error, once done
     VerifyItems Items;
+    VerifyOrder Order;
+    RepairPlan Repair;
+    VerifyState Hashers[MaxVerifyHashers - 1];
+    CRITICAL_SECTION Lock;
+    bool LockReady = false;
+
+    ~FileCheckRun()
+    {
+        if (LockReady)
+            DeleteCriticalSection(&Lock);
+    }
 };
+
+// How many hashers a run uses on this machine.
+int VerifyHasherCount();
 
 // Starts VerifyWorker for the run's dialog and returns once the thread has
 // a message queue, so that a start request posted at once is not lost.

@@ -9,7 +9,7 @@
 #include "image/epa.h"
 #include "image/epa_encode.h"
 #include "image/surface.h"
-#include "png_io.h"
+#include "shared/png_io.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>

@@ -44,9 +44,13 @@ TEST_F(DrubelTest, TheInsertDiscDialogNamesTheDiscAndTheScriptReloadsFromIt)
     PressButton(ask, IDOK);
     HWND launcher = WaitForLauncher(DiscTitle);
     ASSERT_NE(nullptr, launcher);
-    // The reload fetched the disc's files into the temporary folder.
-    EXPECT_EQ(ReadBytesFrom(DriveFolder('F') + "\\Drubel.ini"), ReadBytesFrom(Temp + "Drubel.ini"));
+    // The reload fetched the disc's files into a folder of its own in the
+    // temporary folder, which goes at the exit.
+    const std::string reload = RelaunchFolder();
+    EXPECT_EQ(ReadBytesFrom(DriveFolder('F') + "\\Drubel.ini"), ReadBytesFrom(reload + "Drubel.ini"));
+    EXPECT_FALSE(Exists(Temp + "Drubel.ini"));
     ExitLauncher(launcher);
+    EXPECT_FALSE(Exists(reload));
     CloseHandle(process);
 }
 

@@ -23,6 +23,7 @@ void DrubelTest::SetUp()
     EndStrayProcesses();
     EjectDisc('E');
     EjectDisc('F');
+    EjectDisc('G');
     DeleteUserKey(RecordKey);
     Temp = Work / "temp folder";
     CreateDirectoryA(Temp.c_str(), nullptr);
@@ -39,6 +40,7 @@ void DrubelTest::TearDown()
         CloseHandle(mutex);
     EjectDisc('E');
     EjectDisc('F');
+    EjectDisc('G');
     DeleteUserKey(RecordKey);
 }
 
@@ -83,4 +85,28 @@ void DrubelTest::ExitLauncher(HWND launcher)
     PressButton(launcher, LaunchExit);
     EXPECT_EQ(0, WaitForExit(process, 20000));
     CloseHandle(process);
+}
+
+std::vector<std::string> DrubelTest::RelaunchFolders() const
+{
+    std::vector<std::string> folders;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((Temp + "Drubel-*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return folders;
+    do {
+        const std::string name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() == 7 + 16 &&
+            name.find_first_not_of("0123456789ABCDEF", 7) == std::string::npos)
+            folders.push_back(Temp + name + "\\");
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return folders;
+}
+
+std::string DrubelTest::RelaunchFolder() const
+{
+    const std::vector<std::string> folders = RelaunchFolders();
+    EXPECT_EQ(1u, folders.size()) << "relaunch folders in " << Temp;
+    return folders.size() == 1 ? folders[0] : std::string();
 }

@@ -39,6 +39,13 @@ protected:
     // Ends the launcher with its exit button and waits for its process.
     void ExitLauncher(HWND launcher);
 
+    // The relaunch folders ("Drubel-" and 16 hexadecimal digits) in the
+    // temporary folder, with their trailing backslash.
+    std::vector<std::string> RelaunchFolders() const;
+    // The one relaunch folder; empty (a failure added) when there is not
+    // exactly one.
+    std::string RelaunchFolder() const;
+
     Workspace Work;
     std::string Temp;  // the program's temporary folder; its name has a blank
 };

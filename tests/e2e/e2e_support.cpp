@@ -495,3 +495,24 @@ std::vector<ListRow> ListRows(HWND list)
     CloseHandle(process);
     return rows;
 }
+
+bool CopyTree(const std::string& from, const std::string& to)
+{
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return true;
+    bool copied = true;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            copied = CopyTree(from + "\\" + name, to + "\\" + name) && copied;
+        else
+            copied = CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE) && copied;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return copied;
+}

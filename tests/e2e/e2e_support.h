@@ -15,7 +15,7 @@
 // ---- Places ---------------------------------------------------------------
 
 // The program under test, the stand-in DirectX setup, and the folders the
-// run script mapped as the CD/DVD drives E: and F:.
+// run script mapped as the CD/DVD drives E: and F: and the removable G:.
 std::string DrubelExe();
 std::string DirectXStub();
 std::string DriveFolder(char letter);
@@ -43,6 +43,9 @@ void WriteProduct(const std::string& folder, const std::string& script, bool wit
 void WriteBytesTo(const std::string& path, const std::string& bytes);
 std::string ReadBytesFrom(const std::string& path);
 bool Exists(const std::string& path);
+// Copies every file below `from` to the same place below `to`, making the
+// folders; false when a file could not be copied.
+bool CopyTree(const std::string& from, const std::string& to);
 
 // ---- Processes --------------------------------------------------------------
 

@@ -19,7 +19,8 @@ enum : int {
 const char CheckCaption[] = "『テストゲーム』ファイルチェック";
 const char SoundText[] = "インストールされたファイルはすべて正常です。";
 const char DamagedText[] =
-    "エラーになったファイルがあります。ゲームを実行せず、再インストールして下さい。";
+    "エラーになったファイルがあります。これらのファイルをディスクから修復しますか？\n"
+    "（修復しない場合は、ゲームを実行せず、再インストールして下さい。）";
 
 using Row = std::pair<std::string, std::string>;  // file, verdict
 
@@ -175,7 +176,8 @@ protected:
         EXPECT_FALSE(ControlEnabled(dialog, IDOK)) << "実行 stays enabled during the run";
         *rows = CheckRows(dialog);
         const std::string text = MessageBoxText(box);
-        PressButton(box, IDOK);
+        // Files in error: the repair is offered, and declined here.
+        PressButton(box, text == SoundText ? IDOK : IDNO);
         EXPECT_TRUE(WaitForWindowGone(box));
         EXPECT_TRUE(ControlEnabled(dialog, IDOK));
         return text;
@@ -329,4 +331,144 @@ TEST_F(FileCheckTest, AFileOfFourGigabytesAndMoreIsInstalledWholeCheckedSoundAnd
     PressButton(box, IDOK);
     EXPECT_EQ(0, WaitForExit(Process, 20000));
     EXPECT_FALSE(Exists(target)) << "the uninstall left the large file";
+}
+
+// The repair: the check's damaged files copied back from their discs.
+class RepairTest : public FileCheckTest {
+protected:
+    // Every file of both discs with its digest; the full option installs them all.
+    std::vector<std::string> RepairScript() const
+    {
+        std::vector<std::string> script;
+        for (const std::string& line : ProductScript())
+            if (line.find(" DISC1 =") == std::string::npos && line.find(" DISC2 =") == std::string::npos)
+                script.push_back(line);
+        for (const DiscFile& f : Files)
+            script.push_back("FILE = \"" + f.Name + "\" " + std::to_string(f.Size) +
+                             (f.FullOnly ? " 0x08 " : " 0x0C ") + std::to_string(f.Disc) + " \"" +
+                             Md5Hex(DiscFileBytes(f), false) + "\"");
+        return script;
+    }
+
+    std::string Installed(const std::string& name) const { return InstallFolder() + "\\" + name; }
+
+    // "実行", then はい to the repair; the check's rows before it.
+    HWND RunAndAcceptRepair(HWND dialog, std::vector<Row>* rows)
+    {
+        PressButton(dialog, IDOK);
+        HWND offer = WaitForDialog("Drubel", 60000);
+        EXPECT_NE(nullptr, offer) << "no closing message";
+        if (!offer)
+            return nullptr;
+        *rows = CheckRows(dialog);
+        EXPECT_EQ(DamagedText, MessageBoxText(offer));
+        PressButton(offer, IDYES);
+        EXPECT_TRUE(WaitForWindowGone(offer));
+        return dialog;
+    }
+
+    // The repair's closing message, answered.
+    std::string RepairOutcome(HWND dialog, std::vector<Row>* rows)
+    {
+        HWND box = WaitForDialog("Drubel", 120000);
+        if (!box) {
+            ADD_FAILURE() << "no closing message of the repair";
+            return "";
+        }
+        *rows = CheckRows(dialog);
+        const std::string text = MessageBoxText(box);
+        PressButton(box, IDOK);
+        EXPECT_TRUE(WaitForWindowGone(box));
+        return text;
+    }
+
+    const DiscFile& FileNamed(const std::string& name) const
+    {
+        for (const DiscFile& f : Files)
+            if (f.Name == name)
+                return f;
+        return Files.front();
+    }
+};
+
+TEST_F(RepairTest, TruncatedChangedAndDeletedFilesComeBackFromBothDiscs)
+{
+    HWND launcher = InstallProduct(RepairScript(), true, false);
+    ASSERT_NE(nullptr, launcher);
+    // One truncated and one deleted from disc 1, one changed from disc 2 (in F:).
+    const std::string a = ReadBytesFrom(Installed("data\\a.dat"));
+    WriteBytesTo(Installed("data\\a.dat"), a.substr(0, a.size() / 3));
+    ASSERT_TRUE(DeleteFileA(Installed("manual\\readme.txt").c_str()));
+    std::string voice = ReadBytesFrom(Installed("data\\voice\\v3.vce"));
+    voice[100] ^= 0x40;
+    WriteBytesTo(Installed("data\\voice\\v3.vce"), voice);
+    const std::string saveMark = LocalSaveFolder() + "\\keep.sav";
+    WriteBytesTo(saveMark, "player's save");
+
+    HWND dialog = OpenCheck(launcher);
+    ASSERT_NE(nullptr, dialog);
+    std::vector<Row> rows;
+    ASSERT_NE(nullptr, RunAndAcceptRepair(dialog, &rows));
+    int damaged = 0;
+    for (const Row& row : rows)
+        damaged += row.second.rfind("NG", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(3, damaged);
+    EXPECT_EQ("3 個のファイルを修復しました。インストールされたファイルはすべて正常です。",
+              RepairOutcome(dialog, &rows));
+    for (const Row& row : rows)
+        EXPECT_EQ("OK", row.second) << row.first;
+    EXPECT_EQ(SoundText, RunCheck(dialog, &rows));
+    for (const char* name : {"data\\a.dat", "manual\\readme.txt", "data\\voice\\v3.vce"}) {
+        EXPECT_TRUE(ReadBytesFrom(Installed(name)) == DiscFileBytes(FileNamed(name))) << name;
+        EXPECT_FALSE(Exists(Installed(name) + ".repair~")) << name;
+    }
+    EXPECT_EQ("player's save", ReadBytesFrom(saveMark));
+    ExitLauncher(CloseCheck(dialog));
+}
+
+TEST_F(RepairTest, ADamagedDiscCopyIsNamedAndTheInstalledFileLeftAlone)
+{
+    HWND launcher = InstallProduct(RepairScript(), true, false);
+    ASSERT_NE(nullptr, launcher);
+    std::string installed = ReadBytesFrom(Installed("data\\a.dat"));
+    installed[7] ^= 1;
+    WriteBytesTo(Installed("data\\a.dat"), installed);
+    std::string onDisc = DiscFileBytes(FileNamed("data\\a.dat"));
+    onDisc[9] ^= 1;
+    WriteBytesTo(DriveFolder('E') + "\\data\\a.dat", onDisc);
+
+    HWND dialog = OpenCheck(launcher);
+    ASSERT_NE(nullptr, dialog);
+    std::vector<Row> rows;
+    ASSERT_NE(nullptr, RunAndAcceptRepair(dialog, &rows));
+    EXPECT_EQ("0 個のファイルを修復しました。\n次のファイルは修復できませんでした：\n"
+              "data\\a.dat（ディスクのファイルも壊れています）\n",
+              RepairOutcome(dialog, &rows));
+    EXPECT_TRUE(ReadBytesFrom(Installed("data\\a.dat")) == installed) << "the installed file was touched";
+    EXPECT_FALSE(Exists(Installed("data\\a.dat") + ".repair~"));
+    ExitLauncher(CloseCheck(dialog));
+}
+
+TEST_F(RepairTest, ACancelledDiscRequestKeepsWhatWasRepaired)
+{
+    HWND launcher = InstallProduct(RepairScript(), true, false);
+    ASSERT_NE(nullptr, launcher);
+    ASSERT_TRUE(DeleteFileA(Installed("data\\a.dat").c_str()));
+    ASSERT_TRUE(DeleteFileA(Installed("data\\voice\\v2.vce").c_str()));
+    // Disc 2 is taken out of F: before the repair asks for it.
+    ASSERT_TRUE(DeleteFileA((DriveFolder('F') + "\\TEST2.KEY").c_str()));
+
+    HWND dialog = OpenCheck(launcher);
+    ASSERT_NE(nullptr, dialog);
+    std::vector<Row> rows;
+    ASSERT_NE(nullptr, RunAndAcceptRepair(dialog, &rows));
+    HWND ask = WaitForDialog("ＤＶＤの挿入", 60000);
+    ASSERT_NE(nullptr, ask) << "disc 2 was not asked for";
+    PressButton(ask, IDCANCEL);
+    EXPECT_EQ("修復を中断しました。1 個のファイルを修復しました。\n次のファイルは修復できませんでした：\n"
+              "data\\voice\\v2.vce（修復していません）\n",
+              RepairOutcome(dialog, &rows));
+    EXPECT_TRUE(ReadBytesFrom(Installed("data\\a.dat")) == DiscFileBytes(FileNamed("data\\a.dat")));
+    EXPECT_FALSE(Exists(Installed("data\\voice\\v2.vce")));
+    ExitLauncher(CloseCheck(dialog));
 }

@@ -47,7 +47,8 @@ TEST_F(InstallTest, FullInstallationFromBothDiscsWithTheDesktopLink)
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), optionType);
     EXPECT_EQ(0x28u, option);
 
-    // Wine's default is Windows 7, and the game lies below Program Files.
+    // The prefix answers as Windows 10 (run-e2e), and the game lies below
+    // Program Files.
     EXPECT_EQ("save=" + LocalSaveFolder(), ReadBytesFrom(InstallFolder() + "\\Install.ini"));
     EXPECT_TRUE(Exists(LocalSaveFolder()));
 

@@ -27,7 +27,9 @@ public:
             CreateDirectoryA(folder.c_str(), nullptr);
         for (const char* save : Saves)
             WriteBytesTo(LocalSaveFolder() + "\\" + save, std::string("progress of ") + save);
-        WriteBytesTo(InstallFolder() + "\\Install.ini", "save=" + LocalSaveFolder());
+        // An uninstall of an earlier version left Install.ini behind.
+        KeptIni = "save=" + LocalSaveFolder();
+        WriteBytesTo(InstallFolder() + "\\Install.ini", KeptIni);
         WriteBytesTo(base + "\\player.txt", "mine");
     }
     // The installation is gone; what was there before it is there still.
@@ -42,13 +44,15 @@ public:
             EXPECT_EQ(std::string("progress of ") + save,
                       ReadBytesFrom(LocalSaveFolder() + "\\" + save))
                 << save;
-        EXPECT_EQ("save=" + LocalSaveFolder(), ReadBytesFrom(InstallFolder() + "\\Install.ini"));
+        EXPECT_EQ(KeptIni, ReadBytesFrom(InstallFolder() + "\\Install.ini"));
         EXPECT_EQ("mine", ReadBytesFrom(InstallFolder().substr(0, InstallFolder().rfind('\\')) +
                                         "\\player.txt"));
         std::vector<uint8_t> folder;
         DWORD type, option, optionType;
         EXPECT_FALSE(ReadRecord(&folder, &type, &option, &optionType)) << "an install record";
     }
+    std::string KeptIni;  // Install.ini as it was before, or empty: none
+
     // The launcher's report of the abort, answered; the launcher after it.
     HWND AbortReported()
     {
@@ -103,7 +107,9 @@ TEST_F(InstallUndo, UninstallKeepingSavesThenAnAbortedReinstallKeepsTheSaves)
     for (const char* save : Saves)
         WriteBytesTo(LocalSaveFolder() + "\\" + save, std::string("progress of ") + save);
     WriteBytesTo(InstallFolder().substr(0, InstallFolder().rfind('\\')) + "\\player.txt", "mine");
-    EXPECT_EQ(LeftoversMessage, Uninstall(launcher, false));
+    // The saves lie outside the install folder: Install.ini goes too.
+    EXPECT_EQ(AllRemovedMessage, Uninstall(launcher, false));
+    EXPECT_FALSE(Exists(InstallFolder()));
 
     HWND options = StartAndOpenOptions();
     ASSERT_NE(nullptr, options);

@@ -248,16 +248,18 @@ TEST_F(Templates, Uninstall)
 TEST_F(Templates, InsertDisc)
 {
     const Dialog d = ReadDialog(Module, 111);
-    ExpectFrame(d, "ＤＶＤの挿入", 187, 93, 9, Gothic, WS_VISIBLE | DS_SETFOREGROUND);
+    // Wider than it once was, for the folder button (参照..., id 4).
+    ExpectFrame(d, "ＤＶＤの挿入", 242, 93, 9, Gothic, WS_VISIBLE | DS_SETFOREGROUND);
     ExpectControls(d, {
         {1, L"Button", "OK", 7, 72, 50, 14, Default},
-        {2, L"Button", "ｷｬﾝｾﾙ", 67, 72, 50, 14, 0},
-        {3, L"Button", "強制実行", 130, 72, 50, 14, 0},
-        {1015, L"Static", "", 7, 7, 173, 12, SS_CENTER},
+        {2, L"Button", "ｷｬﾝｾﾙ", 62, 72, 50, 14, 0},
+        {4, L"Button", "参照...", 130, 72, 50, 14, 0},
+        {3, L"Button", "強制実行", 185, 72, 50, 14, 0},
+        {1015, L"Static", "", 7, 7, 228, 12, SS_CENTER},
         {-1, L"Static",
          "をＤＶＤドライブにセットして下さい。\n\n正しいＤＶＤをセットしてもこのダイアログが繰り返し\n"
          "表示される場合は、[強制実行]を押して下さい。",
-         7, 25, 173, 39, SS_CENTER},
+         7, 25, 228, 39, SS_CENTER},
     });
 }
 

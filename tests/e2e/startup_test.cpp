@@ -17,7 +17,7 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail)
 
 }  // namespace
 
-TEST_F(DrubelTest, StartedFromADiscTheCopyRunsFromTheTemporaryFolderAndClearsUp)
+TEST_F(DrubelTest, StartedFromADiscTheCopyRunsFromAFreshFolderInTheTemporaryFolderAndClearsUp)
 {
     MakeProductFolder(DriveFolder('E'), BaseScript());
     // As a player starts it from the disc: no letter, the disc's root current.
@@ -31,21 +31,32 @@ TEST_F(DrubelTest, StartedFromADiscTheCopyRunsFromTheTemporaryFolderAndClearsUp)
     EXPECT_EQ(0, WaitForExit(first, 20000)) << "the first instance should end after the relaunch";
     CloseHandle(first);
 
-    // The copy runs from the temporary folder, whose name holds a blank; it
-    // got its letter, so it is in temporary mode and clears up at its exit.
-    const std::string copy = Temp + "Drubel.exe";
+    // The copy runs from a folder of its own inside the temporary folder,
+    // whose name holds a blank; it got its letter, so it is in temporary
+    // mode and clears up at its exit. Nothing goes into the temporary
+    // folder itself.
+    const std::string folder = RelaunchFolder();
+    ASSERT_FALSE(folder.empty());
+    const std::string copy = folder + "Drubel.exe";
     EXPECT_TRUE(EndsWithNoCase(ProcessImagePath(ProcessOf(launcher)), copy))
         << "running " << ProcessImagePath(ProcessOf(launcher));
-    EXPECT_TRUE(Exists(Temp + "Drubel.ini"));
-    EXPECT_TRUE(Exists(Temp + "Instdata.pak"));
+    EXPECT_TRUE(Exists(folder + "Drubel.ini"));
+    EXPECT_TRUE(Exists(folder + "Instdata.pak"));
+    for (const char* name : {"Drubel.exe", "Drubel.ini", "Instdata.pak"})
+        EXPECT_FALSE(Exists(Temp + name)) << name;
 
     ExitLauncher(launcher);
-    EXPECT_FALSE(Exists(Temp + "Drubel.ini"));
-    EXPECT_FALSE(Exists(Temp + "Instdata.pak"));
+    EXPECT_FALSE(Exists(folder + "Drubel.ini"));
+    EXPECT_FALSE(Exists(folder + "Instdata.pak"));
+    // The program file, then its folder, at the next start.
     const std::vector<std::string> pending = PendingRemovals();
-    EXPECT_TRUE(std::any_of(pending.begin(), pending.end(),
-                            [&](const std::string& p) { return EndsWithNoCase(p, copy); }))
-        << "the copy was not scheduled for removal; " << pending.size() << " entries pending";
+    const auto at = [&](const std::string& path) {
+        return std::find_if(pending.begin(), pending.end(),
+                            [&](const std::string& p) { return EndsWithNoCase(p, path); });
+    };
+    EXPECT_NE(pending.end(), at(copy)) << pending.size() << " entries pending";
+    EXPECT_NE(pending.end(), at(folder.substr(0, folder.size() - 1))) << "the folder";
+    EXPECT_LT(at(copy), at(folder.substr(0, folder.size() - 1)));
 }
 
 TEST_F(DrubelTest, ASecondInstanceEndsSilently)

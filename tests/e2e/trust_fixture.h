@@ -66,6 +66,7 @@ protected:
     }
 };
 
+constexpr char AllRemovedMessage[] = "アンインストールが正常に終了しました。";
 constexpr char LeftoversMessage[] =
     "アンインストールは正常に終了しました。\n"
     "ファイルやフォルダが残っている場合は、お手数ですが手動で削除して下さい。";

@@ -14,9 +14,6 @@ enum : int {
 
 const char UninstallCaption[] = "テストゲーム のアンインストール";
 const char AllRemovedText[] = "アンインストールが正常に終了しました。";
-const char LeftoversText[] =
-    "アンインストールは正常に終了しました。\n"
-    "ファイルやフォルダが残っている場合は、お手数ですが手動で削除して下さい。";
 
 std::string Parent(const std::string& path) { return path.substr(0, path.rfind('\\')); }
 
@@ -98,23 +95,24 @@ protected:
     std::vector<std::string> SaveFiles;
 };
 
-TEST_F(UninstallTest, KeepingTheSaveDataLeavesItWithInstallIniAndSaysSo)
+TEST_F(UninstallTest, KeepingTheSaveDataKeepsOnlyItsFolderOutsideTheInstallFolder)
 {
     HWND launcher = Install(true);
     ASSERT_NE(nullptr, launcher);
     ASSERT_TRUE(Exists(DesktopFolder() + "\\テストゲーム.lnk"));
     PutSaveFiles();
-    const std::string installIni = ReadBytesFrom(InstallFolder() + "\\Install.ini");
 
     HWND dialog = OpenUninstall(launcher);
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ("ゲームのアンインストールを行います", ControlText(dialog, UninstallHeading));
     EXPECT_EQ("セーブデータも削除する", ControlText(dialog, DeleteSaveData));
     EXPECT_EQ("実行", ControlText(dialog, IDOK));
-    EXPECT_EQ(LeftoversText, RunUninstall(dialog, false, Process));
+    EXPECT_EQ(AllRemovedText, RunUninstall(dialog, false, Process));
 
     ExpectGameRemoved();
-    EXPECT_EQ(installIni, ReadBytesFrom(InstallFolder() + "\\Install.ini"));
+    // The save folder lies in the local application data: Install.ini is
+    // not needed to find it, and the install folder goes with it.
+    EXPECT_FALSE(Exists(InstallFolder())) << "the install folder stayed";
     for (const std::string& name : SaveFiles)
         EXPECT_EQ("progress of " + name, ReadBytesFrom(LocalSaveFolder() + "\\" + name)) << name;
     EXPECT_FALSE(Exists(DesktopFolder() + "\\テストゲーム.lnk")) << "the desktop link stayed";
@@ -168,6 +166,50 @@ TEST_F(UninstallTest, BrandFoldersStayWhileTheyHoldAnotherTitle)
     EXPECT_FALSE(Exists(Parent(LocalSaveFolder())));
     EXPECT_EQ("link", ReadBytesFrom(otherMenu + "\\別のゲーム.lnk"));
     EXPECT_EQ("the other title's", ReadBytesFrom(otherSave + "\\slot01.sav"));
+}
+
+// The player deleted the install folder by hand: the uninstall says so and
+// takes away what still names the game, its Apps & features entry too.
+TEST_F(UninstallTest, AnInstallFolderDeletedByHandIsToldAndItsRegistrationGoes)
+{
+    HWND launcher = Install(false);
+    ASSERT_NE(nullptr, launcher);
+    ExitLauncher(launcher);
+    const char* apps = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    auto entries = [apps] {
+        int count = 0;
+        HKEY root;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, apps, 0, KEY_READ, &root) != ERROR_SUCCESS)
+            return 0;
+        char name[256];
+        DWORD length = sizeof name;
+        for (DWORD i = 0; RegEnumKeyExA(root, i, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+                          ERROR_SUCCESS;
+             ++i, length = sizeof name)
+            count += std::string(name).rfind("Drubel_DrubelE2E_TestGame_", 0) == 0;
+        RegCloseKey(root);
+        return count;
+    };
+    EXPECT_EQ(1, entries());
+    RemoveTree(InstallFolder());
+
+    CloseHandle(Process);
+    Process = StartIn(Work / "product", "t");
+    launcher = WaitForLauncher(ProductTitle);
+    ASSERT_NE(nullptr, launcher);
+    PressButton(launcher, LaunchInstall);
+    HWND box = WaitForBox(ProductTitle);
+    ASSERT_NE(nullptr, box);
+    const std::string text = MessageBoxText(box);
+    EXPECT_EQ(0u, text.find("インストール先のフォルダが見つかりません。")) << text;
+    EXPECT_NE(std::string::npos, text.find(InstallFolder())) << text;
+    PressButton(box, IDOK);
+    EXPECT_EQ(0, WaitForExit(Process, 20000));
+    EXPECT_EQ(0, entries()) << "the entry stayed";
+    EXPECT_FALSE(Exists(StartMenuGroup())) << "the links stayed";
+    std::vector<uint8_t> folder;
+    DWORD type, option, optionType;
+    EXPECT_FALSE(ReadRecord(&folder, &type, &option, &optionType)) << "the install record stayed";
 }
 
 TEST_F(UninstallTest, CancelChangesNothing)
@@ -261,14 +303,15 @@ protected:
         EXPECT_EQ(0, WaitForExit(first, 20000)) << "the installed copy did not hand over";
         CloseHandle(first);
 
-        // The uninstall opens at once, run by the copy in the temporary folder.
+        // The uninstall opens at once, run by the copy in its folder in the
+        // temporary folder.
         HWND dialog = WaitForDialog(UninstallCaption);
         EXPECT_NE(nullptr, dialog) << "no uninstall dialog";
         if (!dialog)
             return nullptr;
         EXPECT_EQ(nullptr, WaitForDialog(ProductTitle, 200)) << "the launcher opened";
         const std::string running = ProcessImagePath(ProcessOf(dialog));
-        EXPECT_TRUE(SameNoCase(Temp + "Drubel.exe", running)) << "running " << running;
+        EXPECT_TRUE(SameNoCase(RelaunchFolder() + "Drubel.exe", running)) << "running " << running;
         *copy = OpenWindowProcess(dialog);
         return dialog;
     }
@@ -282,21 +325,23 @@ TEST_F(StartMenuUninstall, WithTheSaveDataEverythingGoesTheUninstallerToo)
     EXPECT_EQ(AllRemovedText, RunUninstall(dialog, true, copy));
     CloseHandle(copy);
     ExpectNothingInstalled();
-    EXPECT_FALSE(Exists(Temp + "Drubel.ini"));
-    EXPECT_FALSE(Exists(Temp + "Instdata.pak"));
+    for (const std::string& folder : RelaunchFolders()) {
+        EXPECT_FALSE(Exists(folder + "Drubel.ini"));
+        EXPECT_FALSE(Exists(folder + "Instdata.pak"));
+    }
 }
 
-TEST_F(StartMenuUninstall, KeepingTheSaveDataLeavesOnlyItAndInstallIni)
+TEST_F(StartMenuUninstall, KeepingTheSaveDataLeavesOnlyIt)
 {
     HANDLE copy = nullptr;
     HWND dialog = StartUninstaller(&copy);
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ(LeftoversText, RunUninstall(dialog, false, copy));
+    EXPECT_EQ(AllRemovedText, RunUninstall(dialog, false, copy));
     CloseHandle(copy);
     ExpectGameRemoved();
     // uninst\ was the program's current folder: it goes all the same.
     EXPECT_FALSE(Exists(InstallFolder() + "\\uninst"));
-    EXPECT_TRUE(Exists(InstallFolder() + "\\Install.ini"));
+    EXPECT_FALSE(Exists(InstallFolder()));
     for (const std::string& name : SaveFiles)
         EXPECT_TRUE(Exists(LocalSaveFolder() + "\\" + name)) << name;
 }

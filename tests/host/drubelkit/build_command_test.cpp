@@ -1,8 +1,9 @@
 // `drubelkit build` on one small product, and one variant of it per finding
 // of the full check that ends every build.
-#include "cli.h"
-#include "png_io.h"
 #include "script/script_lexer.h"
+#include "shared/cli.h"
+#include "shared/host_files.h"
+#include "shared/png_io.h"
 #include "support/md5_hex.h"
 #include "support/test_support.h"
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -45,6 +47,7 @@ const std::vector<std::string> ProductScript = {
     "BASE \"BASE.EPA\" 0 0 64 48 NORMAL",                                       // 24
     "WRITE \"W.EPA\" 0 0 0",                                                    // 25
     "SPRITE1 \"S.EPA\" 10 0 30 40 0 0 100 90",                                  // 26
+    "DISCLABEL = \"TEST_1\" \"TEST_2\"",                                          // 27
 };
 
 int RunBuild(std::vector<std::string> args)
@@ -165,9 +168,9 @@ TEST_F(BuildCommandTest, EveryFindingIsCaughtOnItsLine)
     const std::vector<Variant> variants = {
         // What the launcher refuses or ignores.
         {8, "DISCNUM = 0", 8, "error", "DISCNUM must be a number above 0", ExitBadInput},
-        {0, "PROGRESBAR \"W.EPA\" 0 0 16 0 0 100 DIRECTION_RIGHT", 27, "error", "did you mean PROGRESSBAR?",
+        {0, "PROGRESBAR \"W.EPA\" 0 0 16 0 0 100 DIRECTION_RIGHT", 28, "error", "did you mean PROGRESSBAR?",
          ExitBadInput},
-        {0, "SPRITE3 \"S.EPA\" 10 0 0 0 0 0 100 90", 27, "error", "did you mean SPRITE1?", ExitBadInput},
+        {0, "SPRITE3 \"S.EPA\" 10 0 0 0 0 0 100 90", 28, "error", "did you mean SPRITE1?", ExitBadInput},
         {2, u8"APLITITLE = \"テスト\"", 2, "error", "did you mean APPLITITLE?", ExitBadInput},
         {4, "MUSTMAKEFOLDER = \"..\\Test\"", 4, "error", "MUSTMAKEFOLDER '..\\Test' is not a plain folder",
          ExitBadInput},
@@ -183,9 +186,9 @@ TEST_F(BuildCommandTest, EveryFindingIsCaughtOnItsLine)
         {12, "FILELIST DISC1 = \"game.exe\" \"\" \"uninst\\Drubel.exe\" \"uninst\\Drubel.ini\" "
              "\"uninst\\Instdata.pak\"",
          12, "error", "file 2 of disc 1 has an empty name", ExitBadInput},
-        {0, "FILE = \"data\\c.dat\" 1 8 3 \"\"", 27, "error", "disc 3 lists files but DISCNUM is 2",
+        {0, "FILE = \"data\\c.dat\" 1 8 3 \"\"", 28, "error", "disc 3 lists files but DISCNUM is 2",
          ExitBadInput},
-        {0, "SPRITE2 \"S.EPA\" 0 0 0 0 0 0 100 90 90 90", 27, "error", "the cell height of SPRITE2 'S.EPA' is 0",
+        {0, "SPRITE2 \"S.EPA\" 0 0 0 0 0 0 100 90 90 90", 28, "error", "the cell height of SPRITE2 'S.EPA' is 0",
          ExitBadInput},
         {26, "SPRITE1 \"S.EPA\" -4 0 30 40 0 0 100 90", 26, "error", "is -4", ExitBadInput},
         {26, "SPRITE1 \"S.EPA\" 30 0 30 40 0 0 100 90", 26, "error", "taller than its picture (20 rows)",
@@ -205,14 +208,18 @@ TEST_F(BuildCommandTest, EveryFindingIsCaughtOnItsLine)
         {16, "FILELIST DISC2 = \"v\\*.ogg\"", 16, "error", "holds no file that matches 'v\\*.ogg'", ExitBadInput},
         {17, "FILESIZE DISC2 = 499", 17, "error", "is 500 bytes on disc 2, but the script says 499", ExitBadInput},
         {23, "DXPLACE = \"dx\\other.exe\"", 23, "error", "DXPLACE 'dx\\other.exe' is not on disc 2", ExitBadInput},
+        {27, "DISCLABEL = \"Disc 1\" \"TEST_2\"", 27, "error",
+         "DISCLABEL of disc 1, 'Disc 1', cannot be a volume label: a volume label holds only A-Z, 0-9 and '_'",
+         ExitBadInput},
         // Tolerated, but not meant.
+        {27, "DISCLABEL = \"TEST_1\"", 27, "warning", "disc 2 has no DISCLABEL: its image is labelled T2", ExitOk},
         {3, "EXENAME = \"start.exe\"", 3, "warning", "EXENAME 'start.exe' is no file the installation puts",
          ExitOk},
         {20, "SHORTCUTLINK = \"game.exe\" \"Uninstall.exe\"", 20, "warning",
          "SHORTCUTLINK 2 'uninst\\Uninstall.exe' of 'Uninstall.lnk' is no file", ExitOk},
-        {0, "FILE = \"data\\a.dat\" @SIZE:data\\a.dat@ 8 1 \"\"", 27, "warning",
+        {0, "FILE = \"data\\a.dat\" @SIZE:data\\a.dat@ 8 1 \"\"", 28, "warning",
          "'data\\a.dat' is listed twice (first on line 12)", ExitOk},
-        {0, "WRITE \"W.EPA\" 20 25 0", 27, "warning", "lies where the SPRITE1 of line 26 moves", ExitOk},
+        {0, "WRITE \"W.EPA\" 20 25 0", 28, "warning", "lies where the SPRITE1 of line 26 moves", ExitOk},
         {11, u8"MAKEFOLDER = \"data\" \"v\" \"uninst\" \"表\"", 11, "warning",
          u8"MAKEFOLDER '表' holds a character whose second byte is 0x5C", ExitOk},
         // The build's own: a character without a code page 932 form, fields.
@@ -244,6 +251,79 @@ TEST_F(BuildCommandTest, EveryFindingIsCaughtOnItsLine)
         // On any error no output is left behind.
         EXPECT_EQ(v.Status == ExitOk, FileExists("out")) << v.Line;
     }
+}
+
+// What the discs and images of a build hold, file by file, dates included.
+std::map<std::string, std::pair<std::vector<uint8_t>, int64_t>> Tree(const std::string& folder)
+{
+    std::map<std::string, std::pair<std::vector<uint8_t>, int64_t>> tree;
+    std::vector<HostEntry> entries;
+    HostList(folder, &entries);
+    for (const HostEntry& e : entries) {
+        const std::string path = folder + "/" + e.Name;
+        if (e.Folder)
+            for (const auto& below : Tree(path))
+                tree[e.Name + "/" + below.first] = below.second;
+        else
+            tree[e.Name] = {ReadBytes(path), e.Time};
+    }
+    return tree;
+}
+
+void SetTimes(const std::string& path, int64_t time)
+{
+    std::vector<HostEntry> entries;
+    HostList(path, &entries);
+    for (const HostEntry& e : entries)
+        SetTimes(path + "/" + e.Name, time);
+    HostSetTime(path, time);
+}
+
+void SetEpoch(const char* value)
+{
+#ifdef _WIN32
+    _putenv_s("SOURCE_DATE_EPOCH", value);
+#else
+    value[0] != '\0' ? setenv("SOURCE_DATE_EPOCH", value, 1) : unsetenv("SOURCE_DATE_EPOCH");
+#endif
+}
+
+// The same product gives the same bytes, whenever it is built: dates of 2001
+// would show the hour of the build wherever it crept in.
+TEST_F(BuildCommandTest, TwoBuildsAreTheSameBytes)
+{
+    std::string text;
+    for (const std::string& line : ProductScript)
+        text += line + "\n";
+    WriteText("product/Drubel.ini", text);
+    SetTimes("product", 978307200);
+    SetTimes("Drubel.exe", 978307200);
+    auto build = [](const char* out) {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int status = RunBuild({"build", "product", "-o", out, "--launcher", "Drubel.exe", "--iso"});
+        testing::internal::GetCapturedStdout();
+        const std::string messages = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(ExitOk, status) << messages;
+    };
+    build("out1");
+    build("out2");
+    const auto first = Tree("out1");
+    EXPECT_EQ(10u + 4u + 2u, first.size());  // the files of both discs, and their images
+    EXPECT_TRUE(first == Tree("out2"));
+    for (const auto& file : first)
+        EXPECT_EQ(978307200, file.second.second) << file.first;
+    auto volumeDate = [](const std::string& image) {
+        const std::vector<uint8_t> bytes = ReadBytes(image);
+        return bytes.size() > 16 * 2048 + 829 ? std::string(bytes.begin() + 16 * 2048 + 813,
+                                                             bytes.begin() + 16 * 2048 + 829)
+                                              : std::string();
+    };
+    EXPECT_EQ("2001010100000000", volumeDate("out1/disc1.iso"));
+    SetEpoch("1577836800");
+    build("out3");
+    SetEpoch("");
+    EXPECT_EQ("2020010100000000", volumeDate("out3/disc2.iso"));
 }
 
 TEST_F(BuildCommandTest, UsageAndPlaces)

@@ -1,8 +1,8 @@
 #include "archive/pak_writer.h"
-#include "check_script.h"
-#include "cli.h"
+#include "check/check_script.h"
 #include "image/epa_encode.h"
 #include "script/setup_model.h"
+#include "shared/cli.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ protected:
         WriteText("script.ini", script);
         CheckReport report;
         std::string error;
-        EXPECT_TRUE(CheckSetupScript({"script.ini", archive}, &report, &error)) << error;
+        EXPECT_TRUE(CheckSetupScript({"script.ini", archive, {}, nullptr}, &report, &error)) << error;
         return report;
     }
 
@@ -112,7 +112,8 @@ const char CleanScript[] = "// A product on two discs.\r\n"
                            "WRITE \"W.EPA\" 20 56 0\r\n"
                            "PROGRESSBAR \"BAR.EPA\" 112 440 416 0 0 100 DIRECTION_RIGHT\r\n"
                            "SPRITE2 \"S.EPA\" 40 16 8 0 0 0 INFINITE 70 1200 1800\r\n"
-                           "FINISH \"F.EPA\" 120 116 NORMAL\r\n";
+                           "FINISH \"F.EPA\" 120 116 NORMAL\r\n"
+                           "DISCLABEL = \"PRODUCT_1\" \"PRODUCT_2\"\r\n";
 
 TEST_F(CheckCommandTest, ASoundScriptLoadsWithoutMessages)
 {
@@ -317,7 +318,7 @@ TEST_F(CheckCommandTest, DiscFoldersAndStrictness)
     const CheckReport r = [&] {
         CheckReport report;
         std::string error;
-        EXPECT_TRUE(CheckSetupScript({"script.ini", "Instdata.pak", {"d1", "d2"}}, &report, &error));
+        EXPECT_TRUE(CheckSetupScript({"script.ini", "Instdata.pak", {"d1", "d2"}, nullptr}, &report, &error));
         return report;
     }();
     EXPECT_TRUE(Has(r, 11, SeverityError, "holds no file that matches 'movie\\*.mpg'")) << Describe(r);
@@ -350,7 +351,7 @@ TEST_F(CheckCommandTest, AnOpenDigestEndsTheReading)
 TEST_F(CheckCommandTest, EveryCheckStartsFromAFreshModel)
 {
     const CheckReport first = Check("DISCNUM = 2\r\nKEYFILE = \"a\" \"b\"\r\nDISCNAME = \"a\" \"b\"\r\n"
-                                    "REGADDRESS = \"Software\\a\"\r\n");
+                                    "REGADDRESS = \"Software\\a\"\r\nDISCLABEL = \"A\" \"B\"\r\n");
     EXPECT_EQ(0u, Findings(first)) << Describe(first);
     const CheckReport second = Check("APPLITITLE = \"x\"\r\n");
     EXPECT_TRUE(Has(second, 0, SeverityWarning, "there is no DISCNUM line")) << Describe(second);

@@ -1,4 +1,4 @@
-#include "check_text.h"
+#include "shared/check_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "cli.h"
+#include "shared/cli.h"
+#include "shared/host_files.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -66,12 +66,14 @@ TEST_F(PakCommandTest, MembersBeyondTheFormats32BitSizesAreRefusedBeforeTheyAreR
 {
     // Sparse files: sizes without disk.
     WriteText("A.TXT", "a");
-    WriteText("HUGE.BIN", "");
-    ASSERT_EQ(0, truncate("HUGE.BIN", static_cast<off_t>(4ull << 30)));
-    WriteText("HALF1.BIN", "");
-    ASSERT_EQ(0, truncate("HALF1.BIN", static_cast<off_t>(3ull << 30)));
-    WriteText("HALF2.BIN", "");
-    ASSERT_EQ(0, truncate("HALF2.BIN", static_cast<off_t>(1ull << 30)));
+    for (const auto& sparse : {std::make_pair("HUGE.BIN", 4ll << 30), std::make_pair("HALF1.BIN", 3ll << 30),
+                               std::make_pair("HALF2.BIN", 1ll << 30)}) {
+        FILE* f = HostOpen(sparse.first, "wb");
+        ASSERT_NE(nullptr, f);
+        ASSERT_EQ(0, fseeko64(f, sparse.second - 1, SEEK_SET));
+        fputc(0, f);
+        fclose(f);
+    }
     const struct {
         std::vector<std::string> Members;
         const char* Error;

@@ -1,8 +1,8 @@
 #include "archive/pak_writer.h"
-#include "cli.h"
 #include "image/epa_encode.h"
-#include "png_io.h"
-#include "preview_sheet.h"
+#include "preview/preview_sheet.h"
+#include "shared/cli.h"
+#include "shared/png_io.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

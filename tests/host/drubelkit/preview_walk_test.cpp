@@ -1,4 +1,4 @@
-#include "preview_walk.h"
+#include "preview/preview_walk.h"
 
 #include <gtest/gtest.h>
 

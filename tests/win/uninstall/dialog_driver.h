@@ -75,13 +75,14 @@ inline std::string BoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
 
 // Waits for a message box of this caption, records its text and presses OK.
 // Empty when none came.
-inline std::string AnswerBox(const std::string& caption, DWORD milliseconds = 20000)
+// Answers with `button`: IDOK, or IDNO for a question.
+inline std::string AnswerBox(const std::string& caption, DWORD milliseconds = 20000, int button = IDOK)
 {
     HWND box = WaitForDialog(caption, milliseconds);
     if (box == nullptr)
         return "";
     const std::string text = BoxText(box);
-    Press(box, IDOK);
+    Press(box, button);
     WaitUntilGone(box);
     return text;
 }

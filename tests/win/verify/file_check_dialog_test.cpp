@@ -137,7 +137,7 @@ TEST_F(FileCheckTest, ListsTheFilesWithDigestsAndChecksThem)
         headers = {Header(dialog, 0), Header(dialog, 1)};
         before = Column(dialog, 1);
         Press(dialog, IDOK);
-        message = AnswerBox("Drubel");
+        message = AnswerBox("Drubel", 20000, IDNO);
         after = Column(dialog, 1);
         const HWND bar = GetDlgItem(dialog, IDC_CHECK_PROGRESS);
         progress = std::to_string(SendMessageA(bar, PBM_GETPOS, 0, 0)) + "/" +
@@ -150,7 +150,7 @@ TEST_F(FileCheckTest, ListsTheFilesWithDigestsAndChecksThem)
     EXPECT_EQ((std::vector<std::string>{"ファイル", "検証結果"}), headers);
     EXPECT_EQ(std::vector<std::string>(4, "Not Run"), before);
     EXPECT_EQ((std::vector<std::string>{"OK", "NG - Different", "NG - Cannot Open", "OK"}), after);
-    EXPECT_EQ("エラーになったファイルがあります。ゲームを実行せず、再インストールして下さい。", message);
+    EXPECT_EQ(FileCheckRepairOfferText, message);
     const std::string pieces = std::to_string((100000 + VerifyPieceSize - 1) / VerifyPieceSize);
     EXPECT_EQ(pieces + "/" + pieces, progress) << "position/upper bound of the last file";
     EXPECT_EQ(static_cast<uint32_t>(ModeVerify), SetupScript.AppMode);
@@ -168,7 +168,7 @@ TEST_F(FileCheckTest, RunningAgainChecksEverythingAfresh)
     Drive([&](HWND dialog) {
         names = Column(dialog, 0);
         Press(dialog, IDOK);
-        first = AnswerBox("Drubel");
+        first = AnswerBox("Drubel", 20000, IDNO);
         WriteBytes(Dir / "a.dat", content);
         Press(dialog, IDOK);
         second = AnswerBox("Drubel");
@@ -176,7 +176,7 @@ TEST_F(FileCheckTest, RunningAgainChecksEverythingAfresh)
         return std::string();
     });
     EXPECT_EQ((std::vector<std::string>{"a.dat"}), names);
-    EXPECT_EQ("エラーになったファイルがあります。ゲームを実行せず、再インストールして下さい。", first);
+    EXPECT_EQ(FileCheckRepairOfferText, first);
     EXPECT_EQ("インストールされたファイルはすべて正常です。", second);
 }
 

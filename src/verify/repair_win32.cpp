@@ -1,0 +1,132 @@
+#include "verify/repair_win32.h"
+
+#include "common/path_rules.h"
+#include "common/system_text.h"
+#include "common/text.h"
+#include "common/worker_win32.h"
+#include "disc/disc_check.h"
+#include "script/setup_model.h"
+#include "verify/md5.h"
+
+#include <memory>
+#include <new>
+
+namespace {
+
+constexpr DWORD RepairBlock = 1024 * 1024;
+
+// Null, not INVALID_HANDLE_VALUE, for a file that does not open: what
+// UniqueHandle takes for none.
+HANDLE OpenOrNull(const char* path, DWORD access, DWORD share, DWORD disposition, DWORD flags)
+{
+    const HANDLE file = SysCreateFile(path, access, share, disposition, flags);
+    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+bool SameDigest(Md5Context* md5, const char* expected)
+{
+    uint8_t digest[16];
+    Md5Final(md5, digest);
+    char hex[33];
+    Md5ToHex(digest, hex);
+    return DigestMatches(hex, expected);
+}
+
+// The file's digest as it lies on the disk now.
+bool FileMatches(const char* path, const char* expected, uint8_t* buffer)
+{
+    UniqueHandle file(OpenOrNull(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN));
+    if (!file)
+        return false;
+    Md5Context md5;
+    Md5Init(&md5);
+    DWORD got = 0;
+    while (ReadFile(file.Get(), buffer, RepairBlock, &got, nullptr) && got != 0)
+        Md5Update(&md5, buffer, got);
+    return got == 0 && SameDigest(&md5, expected);
+}
+
+// The disc's copy goes under a temporary name beside its place, and only a
+// copy with the listed digest is renamed over the installed file: a repair
+// that stops midway leaves the old file, never half of a new one.
+RepairFate CopyBack(const char* source, const char* target, const char* digest, uint8_t* buffer)
+{
+    char temp[PathWidth];
+    if (!RepairTempPath(temp, sizeof temp, target))
+        return RepairFailed;
+    UniqueHandle in(OpenOrNull(source, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN));
+    if (!in)
+        return RepairFailed;
+    // A leftover of an interrupted repair goes first.
+    SysDeleteFile(temp);
+    UniqueHandle out(OpenOrNull(temp, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL));
+    if (!out)
+        return RepairFailed;
+    Md5Context md5;
+    Md5Init(&md5);
+    bool ok = true;
+    for (;;) {
+        DWORD got = 0, written = 0;
+        if (!ReadFile(in.Get(), buffer, RepairBlock, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        Md5Update(&md5, buffer, got);
+        if (!WriteFile(out.Get(), buffer, got, &written, nullptr) || written != got) {
+            ok = false;
+            break;
+        }
+    }
+    const bool sound = ok && SameDigest(&md5, digest);
+    ok = ok && FlushFileBuffers(out.Get());
+    out.Reset();
+    if (!ok || !sound) {
+        SysDeleteFile(temp);
+        return ok ? RepairDiscDamaged : RepairFailed;
+    }
+    // A file copied from a disc can carry the read-only mark, which a rename
+    // over it does not pass.
+    const DWORD attributes = SysGetFileAttributes(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        SysSetFileAttributes(target, attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!SysReplaceFile(temp, target)) {
+        SysDeleteFile(temp);
+        return RepairFailed;
+    }
+    return FileMatches(target, digest, buffer) ? RepairDone : RepairFailed;
+}
+
+}  // namespace
+
+bool RepairFiles(HWND owner, const VerifyItems* items, RepairPlan* plan,
+                 void (*show)(HWND owner, int item, const char* status))
+{
+    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[RepairBlock]);
+    if (!buffer)
+        return true;
+    int at = 0;
+    for (int d = 0; d < plan->DiscCount; ++d) {
+        const int disc = plan->Disc[d];
+        if (!LocateDisc(owner, static_cast<uint32_t>(disc + 1)))
+            return false;
+        char root[PathWidth];
+        if (!LocatedDiscRoot(root, sizeof root))
+            return false;
+        for (; at < plan->Count && items->Disc[plan->Item[at]] == disc; ++at) {
+            const int item = plan->Item[at];
+            show(owner, item, StatusRepairing);
+            char source[PathWidth], target[PathWidth];
+            // A name that would leave the disc or the install folder is never followed.
+            if (!IsContainedRelativePath(items->Name[item]) || !JoinPath(source, root, items->Name[item]) ||
+                !JoinPath(target, SetupScript.InstallFolder, items->Name[item])) {
+                plan->Fate[at] = RepairFailed;
+            } else {
+                plan->Fate[at] = CopyBack(source, target, items->Digest[item], buffer.get());
+            }
+            show(owner, item, plan->Fate[at] == RepairDone ? StatusOk : nullptr);
+        }
+    }
+    return true;
+}

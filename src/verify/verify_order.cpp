@@ -1,0 +1,149 @@
+#include "verify/verify_order.h"
+
+#include <cstring>
+
+void ResetVerifyOrder(VerifyOrder* order, int count)
+{
+    order->Count = count < 0 ? 0 : count > MaxVerifyItems ? MaxVerifyItems : count;
+    order->NextToClaim = 0;
+    order->NextToTell = 0;
+    order->Told = false;
+    order->ErrorCount = 0;
+    order->ShownPosition = 0;
+    const size_t items = static_cast<size_t>(order->Count);
+    memset(order->Verdict, 0, items * sizeof order->Verdict[0]);
+    memset(order->Range, 0, items * sizeof order->Range[0]);
+    memset(order->Position, 0, items * sizeof order->Position[0]);
+    memset(order->Opened, 0, items * sizeof order->Opened[0]);
+}
+
+int ClaimVerifyItem(VerifyOrder* order)
+{
+    return order->NextToClaim < order->Count ? order->NextToClaim++ : -1;
+}
+
+static bool InRun(const VerifyOrder* order, int item) { return item >= 0 && item < order->Count; }
+
+// Shows every verdict that is in up to the first item still in work, then
+// that item's start and bar: exactly what one hasher going down the list
+// would have shown by now, never an item ahead of one before it.
+static void Advance(VerifyOrder* order, const VerifyView& view)
+{
+    while (order->NextToTell < order->Count) {
+        const int item = order->NextToTell;
+        const char* verdict = order->Verdict[item];
+        if (!order->Opened[item] && verdict == nullptr)
+            return;
+        if (order->Opened[item] && !order->Told) {
+            view.StartProgress(view.Context, order->Range[item]);
+            view.ShowStatus(view.Context, item, StatusChecking);
+            order->Told = true;
+            order->ShownPosition = 0;
+        }
+        if (order->Told && order->Position[item] != order->ShownPosition) {
+            order->ShownPosition = order->Position[item];
+            view.ShowProgress(view.Context, order->ShownPosition);
+        }
+        if (verdict == nullptr)
+            return;
+        if (verdict != StatusOk)
+            ++order->ErrorCount;
+        view.ShowStatus(view.Context, item, verdict);
+        ++order->NextToTell;
+        order->Told = false;
+    }
+}
+
+void NoteVerifyOpened(VerifyOrder* order, int item, uint32_t range, const VerifyView& view)
+{
+    if (!InRun(order, item))
+        return;
+    order->Opened[item] = 1;
+    order->Range[item] = range;
+    Advance(order, view);
+}
+
+void NoteVerifyProgress(VerifyOrder* order, int item, uint32_t position, const VerifyView& view)
+{
+    if (!InRun(order, item))
+        return;
+    order->Position[item] = position;
+    // Only the item being shown moves the bar.
+    if (item == order->NextToTell)
+        Advance(order, view);
+}
+
+void NoteVerifyVerdict(VerifyOrder* order, int item, const char* verdict, const VerifyView& view)
+{
+    if (!InRun(order, item) || verdict == nullptr)
+        return;
+    order->Verdict[item] = verdict;
+    Advance(order, view);
+}
+
+bool VerifyOrderDone(const VerifyOrder* order) { return order->NextToTell >= order->Count; }
+
+static void Locked(HasherReport* report, void (*note)(HasherReport*, uint32_t, const char*),
+                   uint32_t value, const char* text)
+{
+    if (report->Lock != nullptr)
+        report->Lock(report->LockContext);
+    note(report, value, text);
+    if (report->Unlock != nullptr)
+        report->Unlock(report->LockContext);
+}
+
+static void ReportStatus(void* context, int item, const char* status)
+{
+    auto* report = static_cast<HasherReport*>(context);
+    report->Item = item;
+    Locked(report,
+           [](HasherReport* r, uint32_t, const char* s) {
+               if (s == StatusChecking)
+                   NoteVerifyOpened(r->Order, r->Item, r->Range, *r->Shown);
+               else
+                   NoteVerifyVerdict(r->Order, r->Item, s, *r->Shown);
+           },
+           0, status);
+}
+
+static void ReportStart(void* context, uint32_t range)
+{
+    static_cast<HasherReport*>(context)->Range = range;
+}
+
+static void ReportProgress(void* context, uint32_t position)
+{
+    Locked(static_cast<HasherReport*>(context),
+           [](HasherReport* r, uint32_t p, const char*) { NoteVerifyProgress(r->Order, r->Item, p, *r->Shown); },
+           position, nullptr);
+}
+
+VerifyView HasherView(HasherReport* report)
+{
+    return {report, ReportStatus, ReportStart, ReportProgress};
+}
+
+bool RunHasher(VerifyState* state, HasherReport* report, const char* installFolder, uint8_t* piece,
+               bool (*stop)(void* context), void* stopContext)
+{
+    const VerifyView view = HasherView(report);
+    for (;;) {
+        if (stop(stopContext)) {
+            AbandonVerifyRun(state);
+            return false;
+        }
+        if (state->OpenFile == nullptr) {
+            if (report->Lock != nullptr)
+                report->Lock(report->LockContext);
+            const int item = ClaimVerifyItem(report->Order);
+            if (report->Unlock != nullptr)
+                report->Unlock(report->LockContext);
+            if (item < 0)
+                return true;
+            // The step opens the item after the current one.
+            state->CurrentItem = item - 1;
+        }
+        VerifyStep(state, view, installFolder, piece);
+    }
+}
