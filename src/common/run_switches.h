@@ -4,7 +4,6 @@
 // A command letter, when there is one, stands first and alone.
 #pragma once
 
-#include "script/setup_model.h"
 
 #include <cstddef>
 
@@ -18,6 +17,11 @@ enum RunExitCode {
     ExitCancelledDuring = 5,
 };
 
+// Widths of the model's texts, which common cannot name.
+constexpr int SwitchPathWidth = 260;
+constexpr int SwitchWordWidth = 64;
+constexpr int SwitchMaxOption = 3;
+
 struct RunSwitches {
     bool Any;               // at least one switch was given
     bool Silent;            // the show plays and closes by itself; nothing is asked
@@ -30,9 +34,9 @@ struct RunSwitches {
     bool Log;               // /LOG, with or without a file
     bool HasDir;
     int Option;             // 1-based OPTIONTITLE, 0 when not given
-    char Dir[PathWidth];    // the install folder's parent, as typed in the options dialog
-    char LogFile[PathWidth];
-    char Bad[TextWidth];    // the first word not understood, cut to fit
+    char Dir[SwitchPathWidth];    // the install folder's parent, as typed in the options dialog
+    char LogFile[SwitchPathWidth];
+    char Bad[SwitchWordWidth];    // the first word not understood, cut to fit
 };
 
 // Splits `arguments` (what follows the program's name) into its command
@@ -44,6 +48,10 @@ bool ParseRunArguments(const char* arguments, char* letter, RunSwitches* switche
 // The switches written back, for the copy the relaunch starts: the same
 // words that ParseRunArguments reads. False when they do not fit.
 bool FormatRunSwitches(const RunSwitches& switches, char* out, size_t size);
+
+// The switches of this run, as the entry point read them: every part that
+// would ask or show something looks here first.
+extern RunSwitches ActiveSwitches;
 
 // True when nothing may wait for a player's answer.
 inline bool Unattended(const RunSwitches& s) { return s.Silent || s.VerySilent; }

@@ -1,4 +1,4 @@
-#include "app/switches.h"
+#include "common/run_switches.h"
 
 #include <gtest/gtest.h>
 
@@ -72,7 +72,7 @@ TEST(RunSwitches, LinesAreReadAsTheirLetterAndSwitches)
 
 TEST(RunSwitches, AFolderTooLongForThePathWidthIsRefused)
 {
-    const std::string line = "/DIR=\"C:\\" + std::string(PathWidth, 'a') + "\"";
+    const std::string line = "/DIR=\"C:\\" + std::string(SwitchPathWidth, 'a') + "\"";
     char letter;
     RunSwitches s;
     EXPECT_FALSE(ParseRunArguments(line.c_str(), &letter, &s));

@@ -1,8 +1,10 @@
-#include "app/switches.h"
+#include "common/run_switches.h"
 
 #include "common/text.h"
 
 #include <cstring>
+
+RunSwitches ActiveSwitches;
 
 namespace {
 
@@ -90,7 +92,7 @@ bool ParseRunArguments(const char* arguments, char* letter, RunSwitches* s)
     while (*p != '\0') {
         const char* start = p;
         char name[24];
-        char value[PathWidth];
+        char value[SwitchPathWidth];
         bool hasValue = false;
         const char* end = p;
         const bool read = *p == '/' && ReadWord(p + 1, name, sizeof name, value, sizeof value, &hasValue, &end);
@@ -109,7 +111,7 @@ bool ParseRunArguments(const char* arguments, char* letter, RunSwitches* s)
                 s->HasDir = true;
                 known = hasValue && value[0] != '\0' && CopyText(s->Dir, value);
             } else if (!known && strcmp(name, "OPTION") == 0) {
-                known = hasValue && value[0] >= '1' && value[0] <= '0' + MaxOptionTitles && value[1] == '\0';
+                known = hasValue && value[0] >= '1' && value[0] <= '0' + SwitchMaxOption && value[1] == '\0';
                 s->Option = known ? value[0] - '0' : 0;
             }
         }
@@ -143,7 +145,7 @@ bool FormatRunSwitches(const RunSwitches& s, char* out, size_t size)
     add(s.Uninstall, "/UNINSTALL");
     add(s.DeleteSaves, "/DELETESAVES");
     add(s.Repair, "/REPAIR");
-    char word[PathWidth + 16];
+    char word[SwitchPathWidth + 16];
     if (s.HasDir) {
         ok = ok && FormatText(word, sizeof word, "/DIR=\"%s\"", s.Dir);
         add(true, word);
