@@ -5,6 +5,8 @@
 #include <cstring>
 
 RunSwitches ActiveSwitches;
+int RunExitCode = ExitDone;
+const char* RunCommandLine = "";
 
 namespace {
 
@@ -91,6 +93,14 @@ bool ParseRunArguments(const char* arguments, char* letter, RunSwitches* s)
     }
     while (*p != '\0') {
         const char* start = p;
+        // Words that are no switch were never read (only a letter's first
+        // character ever counted), and still are not.
+        if (*p != '/') {
+            while (*p != '\0' && *p != ' ' && *p != '\t')
+                ++p;
+            p = SkipSpaces(p);
+            continue;
+        }
         char name[24];
         char value[SwitchPathWidth];
         bool hasValue = false;

@@ -52,6 +52,15 @@ bool FormatRunSwitches(const RunSwitches& switches, char* out, size_t size);
 // The switches of this run, as the entry point read them: every part that
 // would ask or show something looks here first.
 extern RunSwitches ActiveSwitches;
+// What the run returns (RunExitCode values); the parts that end a run set it.
+extern int RunExitCode;
+// The arguments the run was started with, for the log.
+extern const char* RunCommandLine;
+
+// Opens the run's log (the /LOG file, or a new one in the temporary folder)
+// with its first lines, once: every run that installs, uninstalls, checks or
+// starts the DirectX setup calls it first.
+bool OpenLogOfRun();
 
 // True when nothing may wait for a player's answer.
 inline bool Unattended(const RunSwitches& s) { return s.Silent || s.VerySilent; }

@@ -35,3 +35,8 @@ const char* LogPath();
 void LogLine(const char* format, ...);
 void LogSystemError(unsigned long error, const char* format, ...);
 void LogClose();
+
+// LogOpen, then the lines every log starts with: the program's version and
+// build, the Windows version, the code page, the DPI and `commandLine`.
+// Nothing when a log is open already.
+bool OpenRunLog(const char* path, const char* commandLine);

@@ -1,5 +1,7 @@
 #include "common/setup_log.h"
 
+#include "common/run_switches.h"
+
 #include "common/system_text.h"
 #include "common/text.h"
 
@@ -7,6 +9,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -158,4 +161,74 @@ void LogClose()
         CloseHandle(Log.File);
     Log.File = INVALID_HANDLE_VALUE;
     LeaveCriticalSection(&Log.Lock);
+}
+
+namespace {
+
+// The file version of the program's own version record, read through the
+// loader alone: the version library is not one of the system's known DLLs.
+bool ProgramVersion(char* out, size_t size)
+{
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16));
+    HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
+    const uint8_t* bytes = loaded != nullptr ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+    const DWORD length = found != nullptr ? SizeofResource(nullptr, found) : 0;
+    for (DWORD i = 0; bytes != nullptr && i + 16 <= length; i += 4) {
+        DWORD signature, ms, ls;
+        memcpy(&signature, bytes + i, 4);
+        if (signature != 0xFEEF04BD)
+            continue;
+        memcpy(&ms, bytes + i + 8, 4);
+        memcpy(&ls, bytes + i + 12, 4);
+        return FormatText(out, size, "%lu.%lu.%lu.%lu", static_cast<unsigned long>(ms >> 16),
+                          static_cast<unsigned long>(ms & 0xFFFF), static_cast<unsigned long>(ls >> 16),
+                          static_cast<unsigned long>(ls & 0xFFFF));
+    }
+    return CopyText(out, size, "?");
+}
+
+// The version Windows really is: RtlGetVersion is not subject to the
+// compatibility shims that make GetVersionEx answer an older one.
+void WindowsVersion(DWORD* major, DWORD* minor, DWORD* build)
+{
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    typedef LONG(WINAPI * RtlGetVersionCall)(OSVERSIONINFOW*);
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const auto call = ntdll != nullptr ? reinterpret_cast<RtlGetVersionCall>(
+                                             reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                                       : nullptr;
+    if (call == nullptr || call(&version) != 0)
+        GetVersionExW(&version);
+    *major = version.dwMajorVersion;
+    *minor = version.dwMinorVersion;
+    *build = version.dwBuildNumber;
+}
+
+}  // namespace
+
+bool OpenRunLog(const char* path, const char* commandLine)
+{
+    if (LogIsOpen())
+        return true;
+    if (!LogOpen(path))
+        return false;
+    char version[40];
+    ProgramVersion(version, sizeof version);
+    LogLine("Drubel %s, %s build", version, sizeof(void*) == 8 ? "64-bit" : "32-bit");
+    DWORD major = 0, minor = 0, build = 0;
+    WindowsVersion(&major, &minor, &build);
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen != nullptr)
+        ReleaseDC(nullptr, screen);
+    LogLine("Windows %lu.%lu build %lu, code page %u, %d DPI", static_cast<unsigned long>(major),
+            static_cast<unsigned long>(minor), static_cast<unsigned long>(build), GetACP(), dpi);
+    LogLine("command line: %s", commandLine != nullptr ? commandLine : "");
+    return true;
+}
+
+bool OpenLogOfRun()
+{
+    return OpenRunLog(ActiveSwitches.LogFile, RunCommandLine);
 }

