@@ -3,17 +3,20 @@
 
 #include "app/app_shell.h"
 #include "app/game_start.h"
+#include "common/run_switches.h"
 #include "install/install_run.h"
 #include "uninstall/uninstall.h"
 #include "verify/file_check.h"
 
 int RunInstallMode()
 {
+    OpenLogOfRun();
     return RunInstallation(StartShowCommand, ReleaseInstanceMutex);
 }
 
 int RunUninstallScreen()
 {
+    OpenLogOfRun();
     UninstallDialog();
     return 1;
 }
@@ -25,6 +28,7 @@ int RunStartGameMode()
 
 int RunFileCheckScreen()
 {
+    OpenLogOfRun();
     FileCheckDialog();
     return 1;
 }

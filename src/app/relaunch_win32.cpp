@@ -3,6 +3,7 @@
 #include "app/relaunch_folder.h"
 #include "app/wininit_text.h"
 
+#include "common/run_switches.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
@@ -239,9 +240,13 @@ int RelaunchFromTemp(char letter, PROCESS_INFORMATION* process)
                                : INVALID_HANDLE_VALUE;
     // Quoted, so that a temporary folder with blanks still hands the copy its
     // letter as the first character after the program name.
-    char commandLine[MAX_PATH + 8];
+    // The run's switches follow the letter, for the copy to read them again.
+    char switches[2 * MAX_PATH + 160] = {};
+    char commandLine[MAX_PATH + sizeof switches + 8];
     const bool ready = heldProgram != INVALID_HANDLE_VALUE &&
-            FormatText(commandLine, sizeof commandLine, "\"%s\" %c", program, letter);
+            (!ActiveSwitches.Any || FormatRunSwitches(ActiveSwitches, switches, sizeof switches)) &&
+            FormatText(commandLine, sizeof commandLine, "\"%s\" %c%s%s", program, letter,
+                       switches[0] != '\0' ? " " : "", switches);
     bool started = false;
     if (ready) {
         ReleaseInstanceMutex();

@@ -8,6 +8,8 @@
 #include "archive/setup_data.h"
 #include "common/drive_root.h"
 #include "common/path_rules.h"
+#include "common/run_switches.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "disc/disc_check.h"
@@ -46,6 +48,7 @@ void ReleaseInstanceMutex()
 
 static void ShowLoadFailure()
 {
+    RunExitCode = ExitCouldNotStart;
     SysMessageBox(nullptr, "設定ファイルが見つかりません。処理を中断します。", "Drubel Error", MB_OK);
 }
 
@@ -148,6 +151,14 @@ static bool Relaunch(char letter)
     PROCESS_INFORMATION process;
     if (RelaunchFromTemp(letter, &process)) {
         CloseHandle(process.hThread);
+        // The caller of a run with switches waits for this program, and
+        // reads the run's code from it: the copy's.
+        if (ActiveSwitches.Any) {
+            DWORD code = ExitCouldNotStart;
+            WaitForSingleObject(process.hProcess, INFINITE);
+            if (GetExitCodeProcess(process.hProcess, &code))
+                RunExitCode = static_cast<int>(code);
+        }
         CloseHandle(process.hProcess);
         return true;
     }
@@ -168,7 +179,42 @@ static bool ScriptKeyIsUsable()
     char text[PathWidth];
     FormatUnreadableDataMessage(text, sizeof text, ScriptFileName);
     SysMessageBox(nullptr, text, SetupScript.APPLITITLE, MB_OK);
+    RunExitCode = ExitCouldNotStart;
     return false;
+}
+
+// An unattended run goes straight to its one task and ends after it: the
+// installation (with the options of its switches), the uninstall, or the
+// check and repair.
+static void RunUnattended(const ModeScreens& screens)
+{
+    // The letter of the uninstaller copy (r, after u) counts as /UNINSTALL.
+    if (ActiveSwitches.Uninstall || SetupScript.AppMode == ModeUninstall) {
+        SetupScript.AppMode = ModeUninstall;
+        screens.Uninstall();
+        return;
+    }
+    if (ActiveSwitches.Repair) {
+        SetupScript.AppMode = ModeVerify;
+        screens.FileCheck();
+        return;
+    }
+    if (SetupScript.IsInstalled) {
+        OpenLogOfRun();
+        LogLine("refused: the game is installed already in %s", SetupScript.InstallFolder);
+        RunExitCode = ExitFatalBeforeCopy;
+        return;
+    }
+    SetupScript.AppMode = ModeInstall;
+    screens.Install();
+}
+
+static int EndRun()
+{
+    LogLine("exit code %d", RunExitCode);
+    LogClose();
+    EndProgram();
+    return RunExitCode;
 }
 
 int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
@@ -180,32 +226,45 @@ int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
     // uninstall must remove. The temporary copy inherits it. Every file is
     // named by an absolute path, so nothing depends on it afterwards.
     SysEnterWindowsFolder();
+    RunCommandLine = commandLine;
+    char letter = '\0';
+    const bool switchesRead = ParseRunArguments(commandLine, &letter, &ActiveSwitches);
     if (!TakeInstanceMutex())
-        return 0;
+        return ActiveSwitches.Any ? ExitCouldNotStart : 0;
+    if (!switchesRead) {
+        // Nothing is started on a switch that could mean something else.
+        OpenLogOfRun();
+        char text[1024];
+        FormatText(text, sizeof text, "OptionString = \"%s\"", ActiveSwitches.Bad);
+        SysMessageBox(nullptr, text, "DRUBEL", MB_OK);
+        RunExitCode = ExitCouldNotStart;
+        return EndRun();
+    }
     SetupScript.Instance = instance;
     DetectMmx();
     InitCommonControlClasses();
     StoreModuleName();
     if (!StoreSourceFolder()) {
         ShowUnusableFolder();
-        EndProgram();
-        return 0;
+        RunExitCode = ExitCouldNotStart;
+        return EndRun();
     }
 
     SetupScript.AppMode = ModeMenu;
-    const CommandAction action = ReadCommandLetter(commandLine);
+    const char letterText[2] = {letter, '\0'};
+    const CommandAction action = ActiveSwitches.Any ? ReadCommandLetter(letterText) : ReadCommandLetter(commandLine);
     StoreStartFolder(action);
     switch (action) {
     case CommandRelaunchLauncher:
         HandOnStartFolder();
         if (Relaunch('t'))
-            return 0;
+            return EndRun();
         SysSetEnvironment(StartFolderVariable, nullptr);
         break;
     case CommandRelaunchUninstall:
         HandOnStartFolder();
         if (Relaunch('r'))
-            return 0;
+            return EndRun();
         SysSetEnvironment(StartFolderVariable, nullptr);
         break;
     // Running from a relaunch folder, the program clears it at its exit.
@@ -224,13 +283,19 @@ int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
     }
     }
 
+    // The working instance logs from its start when asked to; otherwise
+    // once it installs, uninstalls or checks.
+    if (ActiveSwitches.Log)
+        OpenLogOfRun();
     ResetSetupScript();
     if (!LoadSetupScript()) {
         ShowLoadFailure();
-        EndProgram();
-        return 0;
+        return EndRun();
     }
+    LogLine("script: %s, %s", SetupScript.APPLITITLE, SetupScript.REGADDRESS);
     ComposeInstallBasePathFromRegistry();
+    if (ActiveSwitches.HasDir)
+        CopyText(SetupScript.InstallBasePath, ActiveSwitches.Dir);
     ReadInstallRecord();
 
     const StartupActions actions = {LocateDiscAtStart, ReloadScriptFrom};
@@ -238,28 +303,29 @@ int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
     case StartupDone:
         break;
     case StartupCancelled:
-        EndProgram();
-        return 0;
+        RunExitCode = ExitCancelledBefore;
+        return EndRun();
     case StartupLoadFailed:
         ShowLoadFailure();
-        EndProgram();
-        return 0;
+        return EndRun();
     }
-    if (!ScriptKeyIsUsable()) {
-        EndProgram();
-        return 0;
-    }
+    if (!ScriptKeyIsUsable())
+        return EndRun();
     // An installation killed before it was recorded is not forgotten.
     RecoverUnfinishedInstallation();
 
-    if (SetupScript.AppMode != ModeExit) {
-        const ModeScreens screens = {RunLauncherScreen, RunInstallMode, RunUninstallScreen,
-                                     RunStartGameMode, RunFileCheckScreen};
-        if (!RunModeLoop(screens))
-            return 0;
+    const ModeScreens screens = {RunLauncherScreen, RunInstallMode, RunUninstallScreen, RunStartGameMode,
+                                 RunFileCheckScreen};
+    if (Unattended(ActiveSwitches)) {
+        RunUnattended(screens);
+    } else if (SetupScript.AppMode != ModeExit) {
+        if (!RunModeLoop(screens)) {
+            LogLine("exit code %d", RunExitCode);
+            LogClose();
+            return RunExitCode;
+        }
     }
     // Also the folder of a reload in place.
     CleanUpTemp();
-    EndProgram();
-    return 0;
+    return EndRun();
 }

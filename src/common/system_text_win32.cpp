@@ -1,5 +1,9 @@
 #include "common/system_text.h"
 
+#include "common/box_answer.h"
+#include "common/run_switches.h"
+#include "common/setup_log.h"
+
 #include "common/cp932.h"
 #include "common/system_dlls.h"
 
@@ -169,10 +173,20 @@ bool SysGetDlgItemText(HWND dialog, int id, char* out, size_t outBytes)
 
 int SysMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 {
+    // Nothing is shown in a very silent run, and no box waits for an answer
+    // where the switches say so: it takes its default, and the log says which.
+    if (ActiveSwitches.VerySilent || ActiveSwitches.SuppressBoxes) {
+        const int answer = DefaultBoxAnswer(type);
+        LogLine("message [%s] %s -> %s (not shown)", caption ? caption : "", text ? text : "",
+                BoxAnswerName(answer));
+        return answer;
+    }
     WideText wideText(text ? text : "", WideText::Shown);
     WideText wideCaption(caption, WideText::Shown);
-    return MessageBoxW(owner, wideText ? wideText.Get() : L"", wideCaption ? wideCaption.Get() : L"",
-                       type);
+    const int answer = MessageBoxW(owner, wideText ? wideText.Get() : L"",
+                                   wideCaption ? wideCaption.Get() : L"", type);
+    LogLine("message [%s] %s -> %s", caption ? caption : "", text ? text : "", BoxAnswerName(answer));
+    return answer;
 }
 
 LRESULT SysComboAddString(HWND combo, const char* text)

@@ -2,6 +2,8 @@
 #include "disc/disc_places.h"
 #include "disc/drive_text.h"
 
+#include "common/run_switches.h"
+#include "common/setup_log.h"
 #include "common/dialog_win32.h"
 #include "common/drive_root.h"
 #include "common/system_text.h"
@@ -167,6 +169,11 @@ int LocateDisc(HWND owner, uint32_t disc)
         if (FindDiscRoot(SetupScript.KEYFILE[disc - 1], root, sizeof root)) {
             TakeDiscRoot(root);
             return 1;
+        }
+        // Nobody is there to insert it: the run ends as if it were cancelled.
+        if (ActiveSwitches.VerySilent) {
+            LogLine("disc %u (%s) not found", disc, SetupScript.KEYFILE[disc - 1]);
+            return 0;
         }
         char folder[PathWidth] = {};
         const INT_PTR answer =

@@ -1,5 +1,7 @@
 #include "install/install_run.h"
 
+#include "common/run_switches.h"
+#include "common/setup_log.h"
 #include "common/dialog_win32.h"
 #include "common/path_rules.h"
 #include "common/system_text.h"
@@ -129,6 +131,8 @@ static void ReportOutcome()
             // An installation the launcher cannot know of is taken back
             // rather than left behind unrecorded.
             RollBackInstallation();
+            RunExitCode = ExitFatalDuringCopy;
+            LogLine("installation failed: the install record could not be written");
             SysMessageBox(nullptr, "レジストリエラー", SetupScript.APPLITITLE, MB_OK);
             SetupScript.AppMode = ModeExit;
             return;
@@ -136,12 +140,21 @@ static void ReportOutcome()
         JournalFinish();
         SetupScript.IsInstalled = 1;
         SetupScript.AppMode = ModeMenu;
+        RunExitCode = ExitDone;
+        LogLine("installation complete");
     } else if (SetupScript.AppMode == ModeMenu) {
+        RunExitCode = ExitCancelledDuring;
+        LogLine(RollBackWasComplete() ? "installation aborted and taken back"
+                                      : "installation aborted; what it made may be left in %s",
+                SetupScript.InstallFolder);
         // Only an undo that read back all it made says the installation was
         // taken back.
         char text[PathWidth + 256];
         FormatAbortMessage(text, sizeof text, RollBackWasComplete(), SetupScript.InstallFolder);
         SysMessageBox(nullptr, text, SetupScript.APPLITITLE, MB_OK);
+    } else {
+        RunExitCode = ExitFatalDuringCopy;
+        LogLine("installation failed");
     }
 }
 
@@ -175,9 +188,12 @@ int RunInstallWindow(int showCommand, void (*releaseInstanceLock)())
             releaseInstanceLock();
         return 0;
     }
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
-    SetFocus(window);
+    // A very silent run shows nothing: the window works unseen.
+    if (!ActiveSwitches.VerySilent) {
+        ShowWindow(window, showCommand);
+        UpdateWindow(window);
+        SetFocus(window);
+    }
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -192,17 +208,30 @@ int RunInstallWindow(int showCommand, void (*releaseInstanceLock)())
 
 int RunInstallation(int showCommand, void (*releaseInstanceLock)())
 {
-    const INT_PTR result = InstallOptionsDialog();
-    // A dialog that could not even open confirmed nothing.
-    if (result == -1)
-        SetupScript.AppMode = ModeExit;
-    if (SetupScript.AppMode != ModeInstall)
-        return 1;
+    if (Unattended(ActiveSwitches)) {
+        // The switches in place of the dialog; what it would refuse ends the run.
+        if (!ChooseOptionsUnattended()) {
+            RunExitCode = ExitFatalBeforeCopy;
+            SetupScript.AppMode = ModeExit;
+            return 1;
+        }
+    } else {
+        const INT_PTR result = InstallOptionsDialog();
+        // A dialog that could not even open confirmed nothing.
+        if (result == -1)
+            SetupScript.AppMode = ModeExit;
+        if (SetupScript.AppMode != ModeInstall) {
+            RunExitCode = ExitCancelledBefore;
+            return 1;
+        }
+    }
     // Each installation keeps a journal of its own: one left where it would
     // write is settled first, or nothing starts.
     if (!LeftoverJournalSettled()) {
-        SetupScript.AppMode = ModeMenu;
+        RunExitCode = ExitFatalBeforeCopy;
+        SetupScript.AppMode = Unattended(ActiveSwitches) ? ModeExit : ModeMenu;
         return 1;
     }
+    LogLine("installing into %s, option bits 0x%X", SetupScript.InstallFolder, SetupScript.InstallOption);
     return RunInstallWindow(showCommand, releaseInstanceLock);
 }

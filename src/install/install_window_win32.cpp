@@ -1,5 +1,6 @@
 #include "install/install_window.h"
 
+#include "common/run_switches.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "disc/disc_check.h"
@@ -21,6 +22,10 @@ namespace {
 
 // Timer of the finish screen; the copying timers are named by disc index.
 constexpr UINT_PTR FinishTimer = 1010;
+// An unattended run's finish screen closes by itself after this timer:
+// long enough for a silent run's show to be seen, at once when very silent.
+constexpr UINT_PTR AutoCloseTimer = 1011;
+constexpr UINT SilentFinishMilliseconds = 2000;
 constexpr UINT FrameInterval = 100;
 
 struct InstallWindowState {
@@ -204,6 +209,8 @@ void OnFinished(HWND window)
     CreateShortcuts((SetupScript.InstallOption & DesktopShortcutBit) ? 1 : 0);
     State.InstallFinished = 1;
     SetTimer(window, FinishTimer, FrameInterval, nullptr);
+    if (Unattended(ActiveSwitches))
+        SetTimer(window, AutoCloseTimer, ActiveSwitches.VerySilent ? 1 : SilentFinishMilliseconds, nullptr);
 }
 
 void OnCopyError(HWND window, UINT message, WPARAM disc, LPARAM entry)
@@ -403,13 +410,19 @@ LRESULT CALLBACK InstallWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         OnEnd(window);
         return 0;
     case WM_TIMER:
+        if (wParam == AutoCloseTimer) {
+            KillTimer(window, AutoCloseTimer);
+            DestroyWindow(window);
+            return 0;
+        }
         OnTimer(window);
         return 0;
     case WM_PAINT:
         OnPaint(window);
         return 0;
     case WM_ACTIVATEAPP:
-        ShowWindow(window, LOWORD(wParam) ? SW_RESTORE : SW_MINIMIZE);
+        if (!ActiveSwitches.VerySilent)
+            ShowWindow(window, LOWORD(wParam) ? SW_RESTORE : SW_MINIMIZE);
         return 0;
     case WM_KEYDOWN:
         OnInput(window, InputKey, wParam);

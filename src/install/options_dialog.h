@@ -9,6 +9,13 @@
 // could not be made.
 INT_PTR InstallOptionsDialog();
 
+// The same choice without the dialog, from the run's switches (/DIR,
+// /OPTION, /NODESKTOP), with the dialog's checks: true with InstallBasePath,
+// InstallFolder and InstallOption set; false, with the reason in the log,
+// when the dialog would have refused them (a short disk too: no one is
+// there to force past the warning).
+bool ChooseOptionsUnattended();
+
 // The dialog's procedure; its data is the one InstallOptionsDialog hands it.
 INT_PTR CALLBACK InstallOptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

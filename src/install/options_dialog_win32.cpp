@@ -4,6 +4,8 @@
 #include "common/dialog_win32.h"
 #include "common/drive_root.h"
 #include "common/path_rules.h"
+#include "common/run_switches.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "image/epa.h"
@@ -265,6 +267,46 @@ INT_PTR CALLBACK InstallOptionsDialogProc(HWND dialog, UINT message, WPARAM wPar
         return FALSE;  // the system moves and sizes the dialog
     }
     return FALSE;
+}
+
+bool ChooseOptionsUnattended()
+{
+    static const uint32_t Options[SwitchMaxOption] = {OptionFull, OptionSecond, OptionThird};
+    const int chosen = ActiveSwitches.Option != 0 ? ActiveSwitches.Option : 1;
+    if (SetupScript.OPTIONTITLE[chosen - 1][0] == '\0') {
+        LogLine("refused: /OPTION=%d names no install option of this product", chosen);
+        return false;
+    }
+    SetupScript.InstallOption = Options[chosen - 1];
+    // The folder as the player would type it into the dialog, judged the same way.
+    char text[PathWidth] = {};
+    CopyText(text, ActiveSwitches.HasDir ? ActiveSwitches.Dir : SetupScript.InstallBasePath);
+    const DestinationSystem system = {nullptr, ResolveDestination, DestinationUsableHere, DriveFreeBytes};
+    Destination destination;
+    const uint64_t required = SumFileSizes(AllDiscs, SetupScript.InstallOption);
+    const DestinationVerdict verdict =
+        JudgeDestination(text, SetupScript.MUSTMAKEFOLDER, SetupScript.BRANDFOLDER, required, system, &destination);
+    LogLine("install folder %s, option %d (%s), %llu bytes needed", destination.InstallFolder, chosen,
+            SetupScript.OPTIONTITLE[chosen - 1], static_cast<unsigned long long>(required));
+    if (const char* message = DestinationMessage(verdict)) {
+        LogLine("refused: %s", message);
+        return false;
+    }
+    char link[PathWidth];
+    if (FindLinkInInstallation(destination.InstallFolder, PathAttributes, nullptr, link, sizeof link)) {
+        LogLine("refused: a link lies on the way: %s", link);
+        return false;
+    }
+    // No one is there to force past the warning.
+    if (verdict == DestinationShortOfSpace) {
+        LogLine("refused: not enough free space for %llu bytes", static_cast<unsigned long long>(required));
+        return false;
+    }
+    CopyText(SetupScript.InstallBasePath, destination.Chosen);
+    CopyText(SetupScript.InstallFolder, destination.InstallFolder);
+    if (!ActiveSwitches.NoDesktop)
+        SetupScript.InstallOption |= DesktopShortcutBit;
+    return true;
 }
 
 INT_PTR InstallOptionsDialog()

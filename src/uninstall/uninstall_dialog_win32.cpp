@@ -2,6 +2,8 @@
 #include "uninstall/uninstall_paths.h"
 
 #include "common/dialog_win32.h"
+#include "common/run_switches.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "res/resource.h"
 #include "script/setup_model.h"
@@ -59,8 +61,37 @@ static bool InstallFolderIsGone()
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+// /UNINSTALL with /SILENT or /VERYSILENT: the dialog's "実行" without the
+// dialog, the saves kept unless /DELETESAVES, nothing asked; the closing
+// message goes to the log only.
+static void UninstallUnattended()
+{
+    if (!SetupScript.IsInstalled) {
+        LogLine("uninstall: the game is not installed");
+        RunExitCode = ExitCouldNotStart;
+        SetupScript.AppMode = ModeExit;
+        return;
+    }
+    if (InstallFolderIsGone()) {
+        LogLine("uninstall: the install folder %s is gone; its links and records are removed",
+                SetupScript.InstallFolder);
+        ForgetMissingInstallation();
+        RunExitCode = ExitDone;
+        return;
+    }
+    LogLine("uninstall from %s, saves %s", SetupScript.InstallFolder,
+            ActiveSwitches.DeleteSaves ? "removed" : "kept");
+    const int allRemoved = RunUninstallSequence(ActiveSwitches.DeleteSaves ? 1 : 0);
+    LogLine("uninstall: %s", UninstallClosingMessage(allRemoved != 0));
+    RunExitCode = allRemoved ? ExitDone : ExitFatalDuringCopy;
+}
+
 void UninstallDialog()
 {
+    if (Unattended(ActiveSwitches)) {
+        UninstallUnattended();
+        return;
+    }
     if (SetupScript.IsInstalled && InstallFolderIsGone()) {
         char text[PathWidth + 256];
         FormatMissingInstallMessage(text, sizeof text, SetupScript.InstallFolder);

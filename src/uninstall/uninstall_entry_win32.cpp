@@ -25,6 +25,9 @@ bool WriteUninstallEntry(const char* program, uint64_t installedBytes)
     FormatEntryInstallDate(date, sizeof date, today.wYear, today.wMonth, today.wDay);
     char command[PathWidth + 8];
     const bool commandKnown = FormatEntryUninstallString(command, sizeof command, program);
+    // The same command without questions, for whoever removes programs unattended.
+    char quiet[PathWidth + 24];
+    const bool quietKnown = commandKnown && FormatText(quiet, sizeof quiet, "%s /SILENT", command);
     const bool written =
         SysRegWriteText(entry, "DisplayName", displayName) &&
         SysRegWriteText(entry, "Publisher", SetupScript.BRANDNAME) &&
@@ -33,6 +36,7 @@ bool WriteUninstallEntry(const char* program, uint64_t installedBytes)
         SysRegWriteText(entry, "InstallDate", date) &&
         SysRegWriteDword(entry, "EstimatedSize", EntryEstimatedSize(installedBytes)) &&
         commandKnown && SysRegWriteText(entry, "UninstallString", command) &&
+        quietKnown && SysRegWriteText(entry, "QuietUninstallString", quiet) &&
         SysRegWriteDword(entry, "NoModify", 1) && SysRegWriteDword(entry, "NoRepair", 1);
     RegCloseKey(entry);
     return written;

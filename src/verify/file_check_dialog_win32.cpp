@@ -5,6 +5,8 @@
 #include "verify/verify_worker_win32.h"
 
 #include "common/dialog_win32.h"
+#include "common/run_switches.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "res/resource.h"
@@ -184,8 +186,62 @@ void FileCheckDialog(FileCheckRun* run)
     RunModalDialog(IDD_FILE_CHECK, nullptr, FileCheckDialogProc, run);
 }
 
+// What an unattended check shows: its verdicts in the log, nothing else.
+static void LogStatus(void*, int, const char*) {}
+static void LogRange(void*, uint32_t) {}
+static void LogPosition(void*, uint32_t) {}
+
+static void LogRepair(HWND, int item, const char* status)
+{
+    (void)item;
+    (void)status;
+}
+
+// /REPAIR: the check, then the repair of what it found, with no questions.
+// Sound at the end (every file, repaired or not needing it): ExitDone.
+static void FileCheckUnattended()
+{
+    std::unique_ptr<FileCheckRun> run(new (std::nothrow) FileCheckRun());
+    if (!run) {
+        RunExitCode = ExitFatalDuringCopy;
+        return;
+    }
+    CollectVerifyItems(&run->Items, [](void*, int, const char*) {}, nullptr);
+    ResetVerifyOrder(&run->Order, run->Items.Count);
+    run->State.Items = &run->Items;
+    ResetVerifyState(&run->State);
+    const VerifyView quiet = {nullptr, LogStatus, LogRange, LogPosition};
+    HasherReport report = {&run->Order, &quiet, nullptr, nullptr, nullptr, -1, 0};
+    std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[VerifyPieceSize]);
+    if (!piece) {
+        RunExitCode = ExitFatalDuringCopy;
+        return;
+    }
+    RunHasher(&run->State, &report, SetupScript.InstallFolder, piece.get(), [](void*) { return false; },
+              nullptr);
+    for (int item = 0; item < run->Items.Count; ++item)
+        if (run->Order.Verdict[item] != StatusOk)
+            LogLine("check: %s: %s", run->Items.Name[item], run->Order.Verdict[item]);
+    LogLine("check: %d files, %u in error", run->Items.Count, run->Order.ErrorCount);
+    PlanRepair(&run->Items, run->Order.Verdict, &run->Repair);
+    const bool finished = run->Repair.Count == 0 || RepairFiles(nullptr, &run->Items, &run->Repair, LogRepair);
+    int left = 0;
+    for (int i = 0; i < run->Repair.Count; ++i) {
+        LogLine("repair: %s: %s", run->Items.Name[run->Repair.Item[i]],
+                run->Repair.Fate[i] == RepairDone ? "repaired" : "not repaired");
+        left += run->Repair.Fate[i] == RepairDone ? 0 : 1;
+    }
+    if (!finished)
+        LogLine("repair: a disc was not found; the repair stopped");
+    RunExitCode = left == 0 ? ExitDone : ExitFatalDuringCopy;
+}
+
 void FileCheckDialog()
 {
+    if (Unattended(ActiveSwitches)) {
+        FileCheckUnattended();
+        return;
+    }
     // The item tables take megabytes: not a stack's.
     std::unique_ptr<FileCheckRun> run(new (std::nothrow) FileCheckRun());
     if (run)

@@ -256,7 +256,7 @@ std::vector<std::string> InstallTest::ProductScript() const
     return script;
 }
 
-HWND InstallTest::StartAndOpenOptions(const std::vector<std::string>& script)
+std::string InstallTest::PrepareProduct(const std::vector<std::string>& script)
 {
     const std::string folder = Work / "product";
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -281,7 +281,12 @@ HWND InstallTest::StartAndOpenOptions(const std::vector<std::string>& script)
     for (const DiscFile& f : Files)
         if (f.Disc == 1)
             WriteDiscFile(DriveFolder('E'), f, BytesOf(f));
+    return folder;
+}
 
+HWND InstallTest::StartAndOpenOptions(const std::vector<std::string>& script)
+{
+    const std::string folder = PrepareProduct(script);
     Process = StartIn(folder, "t");
     HWND launcher = WaitForLauncher(ProductTitle);
     if (!launcher)

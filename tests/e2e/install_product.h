@@ -38,6 +38,8 @@ protected:
     // Writes disc 1 into E: (disc 2 waits in Work/disc2) and the product
     // folder, starts the launcher and opens the options dialog.
     HWND StartAndOpenOptions(const std::vector<std::string>& script);
+    // The product folder with `script`, and disc 1 in E:, without a start.
+    std::string PrepareProduct(const std::vector<std::string>& script);
     HWND StartAndOpenOptions() { return StartAndOpenOptions(ProductScript()); }
     void InsertDisc2();
     // Confirms the options and waits for the install window.
