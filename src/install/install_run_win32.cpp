@@ -3,6 +3,7 @@
 #include "common/run_switches.h"
 #include "common/setup_log.h"
 #include "common/dialog_win32.h"
+#include "common/folder_rights.h"
 #include "common/path_rules.h"
 #include "common/system_text.h"
 #include "common/text.h"
@@ -86,8 +87,16 @@ static bool PlaceUninstaller(char* program, size_t size)
     if (!UninstallProgramPath(SetupScript.InstallFolder, SetupScript.ModuleName,
                               SetupScript.InstallOption, program, size, &listed))
         return false;
-    if (listed)
+    // The entry starts the program elevated: only administrators and the
+    // system may change it, wherever the install folder lies.
+    if (listed) {
+        char listedFolder[PathWidth];
+        const char* name = FindLastBackslash(program);
+        if (name != nullptr && CopyTextN(listedFolder, sizeof listedFolder, program,
+                                         static_cast<size_t>(name - program)))
+            ProtectFolderForAdministrators(listedFolder);
         return SysGetFileAttributes(program) != INVALID_FILE_ATTRIBUTES;
+    }
     char folder[PathWidth];
     if (!JoinPath(folder, SetupScript.InstallFolder, UninstallerFolder))
         return false;
@@ -96,6 +105,7 @@ static bool PlaceUninstaller(char* program, size_t size)
             return false;
         JournalNewFolder(folder);
     }
+    ProtectFolderForAdministrators(folder);
     char self[PathWidth];
     char from[PathWidth];
     char to[PathWidth];
