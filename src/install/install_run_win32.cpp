@@ -92,8 +92,10 @@ static bool PlaceUninstaller(char* program, size_t size)
     if (listed) {
         char listedFolder[PathWidth];
         const char* name = FindLastBackslash(program);
-        if (name != nullptr && CopyTextN(listedFolder, sizeof listedFolder, program,
-                                         static_cast<size_t>(name - program)))
+        // Never the install folder itself: old games write into their own folder.
+        if (name != nullptr &&
+            CopyTextN(listedFolder, sizeof listedFolder, program, static_cast<size_t>(name - program)) &&
+            !SamePath(listedFolder, SetupScript.InstallFolder))
             ProtectFolderForAdministrators(listedFolder);
         return SysGetFileAttributes(program) != INVALID_FILE_ATTRIBUTES;
     }
