@@ -13,6 +13,7 @@
 #include "install/options_dialog.h"
 #include "script/setup_model.h"
 #include "uninstall/uninstall_entry.h"
+#include "uninstall/uninstall_paths.h"
 
 #include <windows.h>
 
