@@ -209,12 +209,19 @@ static void RunUnattended(const ModeScreens& screens)
     screens.Install();
 }
 
+// A run started with switches returns its code; one started by a player
+// returns 0 as it always did, whatever it did in between.
+static int ExitCodeOfRun()
+{
+    return ActiveSwitches.Any ? RunExitCode : ExitDone;
+}
+
 static int EndRun()
 {
-    LogLine("exit code %d", RunExitCode);
+    LogLine("exit code %d", ExitCodeOfRun());
     LogClose();
     EndProgram();
-    return RunExitCode;
+    return ExitCodeOfRun();
 }
 
 int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
@@ -320,9 +327,9 @@ int RunDrubel(HINSTANCE instance, const char* commandLine, int showCommand)
         RunUnattended(screens);
     } else if (SetupScript.AppMode != ModeExit) {
         if (!RunModeLoop(screens)) {
-            LogLine("exit code %d", RunExitCode);
+            LogLine("exit code %d", ExitCodeOfRun());
             LogClose();
-            return RunExitCode;
+            return ExitCodeOfRun();
         }
     }
     // Also the folder of a reload in place.
