@@ -153,22 +153,27 @@ static uint64_t Microseconds(void*)
 }
 
 // One line per file: the walk's name, its size and how it ended; a
-// failure with the system's error where it had one.
+// failure with the system's error where it had one. A source that did not
+// open has no size to tell.
 static void FileDone(void* context, const char* name, uint64_t bytes, CopyOutcome outcome)
 {
     CopyGlue* glue = static_cast<CopyGlue*>(context);
     const DWORD error = glue->Error;
     glue->Error = ERROR_SUCCESS;
-    const unsigned long long size = bytes;
-    if (outcome == CopyListDone)
-        LogLine("Copy %s, %llu bytes: done", name, size);
-    else if (outcome == CopyStopped)
-        LogLine("Copy %s: stopped", name);
-    else if (error != ERROR_SUCCESS)
-        LogSystemError(error, "Copy %s, %llu bytes: %s", name, size,
-                       outcome == CopyReadError ? "read error" : "write error");
+    if (outcome == CopyListDone) {
+        LogLine("Copy %s, %llu bytes: done", name, static_cast<unsigned long long>(bytes));
+        return;
+    }
+    char what[PathWidth + 48];
+    if (bytes != 0)
+        FormatText(what, sizeof what, "Copy %s, %llu bytes", name, static_cast<unsigned long long>(bytes));
     else
-        LogLine("Copy %s, %llu bytes: %s", name, size, outcome == CopyReadError ? "read error" : "write error");
+        FormatText(what, sizeof what, "Copy %s", name);
+    const char* result = outcome == CopyStopped ? "stopped" : outcome == CopyReadError ? "read error" : "write error";
+    if (outcome != CopyStopped && error != ERROR_SUCCESS)
+        LogSystemError(error, "%s: %s", what, result);
+    else
+        LogLine("%s: %s", what, result);
 }
 
 static void UndoInstallation()

@@ -29,3 +29,7 @@ int WriteInstallIni();
 // Creates (or replaces) the file with exactly the bytes of `text`. 1 when
 // the file was made and the whole text written.
 int WriteTextFile(const char* fileName, const char* text);
+
+// The setup log's line for a folder that CreateDirectory did not make, right
+// after it: a level that is there already, or the system's error.
+void LogFolderNotMade(const char* path);

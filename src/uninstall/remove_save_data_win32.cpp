@@ -3,6 +3,7 @@
 
 #include "common/link_guard.h"
 #include "common/path_rules.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
@@ -60,14 +61,18 @@ int RemoveSaveData()
     ComposeSaveFolders(SetupScript.InstallFolder, local, SetupScript.BRANDFOLDER,
                        SetupScript.APPLITITLE, SetupScript.SAVEFOLDER, &folders);
     const SaveFolderKind kind = ClassifySaveFolder(SetupScript.SavePath, folders);
-    if (kind == SaveFolderNone)
+    if (kind == SaveFolderNone) {
+        LogLine("Save data in %s kept: no save folder the installation made", SetupScript.SavePath);
         return 0;
+    }
     const char* savePath = SetupScript.SavePath;
     int result = 1;
     // The save folder reached through a link, or one itself, holds somebody
     // else's files: none of them goes.
     const char* base = kind == SaveFolderLocal ? folders.LocalLevels[0] : SetupScript.InstallFolder;
-    if (!SysFindLink(base, savePath)) {
+    const bool linked = SysFindLink(base, savePath);
+    LogLine("Remove the save data in %s%s", savePath, linked ? ": kept, reached through a link" : "");
+    if (!linked) {
         for (int i = 0; i < MaxSaveData && SetupScript.SAVEDATA[i][0] != '\0'; ++i) {
             if (!DeleteListedName(savePath, SetupScript.SAVEDATA[i]))
                 result = 0;

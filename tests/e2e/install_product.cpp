@@ -282,7 +282,7 @@ HWND InstallTest::StartAndOpenOptions(const std::vector<std::string>& script)
         if (f.Disc == 1)
             WriteDiscFile(DriveFolder('E'), f, BytesOf(f));
 
-    Process = StartIn(folder, "t");
+    Process = StartIn(folder, StartArguments);
     HWND launcher = WaitForLauncher(ProductTitle);
     if (!launcher)
         return nullptr;
