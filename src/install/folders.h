@@ -31,5 +31,5 @@ int WriteInstallIni();
 int WriteTextFile(const char* fileName, const char* text);
 
 // The setup log's line for a folder that CreateDirectory did not make, right
-// after it: a level that is there already, or the system's error.
+// after it: the system's error, unless the folder is there already.
 void LogFolderNotMade(const char* path);

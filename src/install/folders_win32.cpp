@@ -39,11 +39,11 @@ static bool MakeOneFolder(const char* path)
 void LogFolderNotMade(const char* path)
 {
     const DWORD error = GetLastError();
-    // The levels that are there already (the drive, the parent) are no failure.
-    if (SysIsRealFolder(path))
-        LogLine("Folder there already: %s", path);
-    else
+    // The levels that are there already (the drive, the parent) are no
+    // failure, and no event of this run.
+    if (LogIsOpen() && !SysIsRealFolder(path))
         LogSystemError(error, "Make folder %s", path);
+    SetLastError(error);
 }
 
 int CreateFolderPath(const char* path)
