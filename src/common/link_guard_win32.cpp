@@ -1,6 +1,7 @@
 #include "common/link_guard.h"
 
 #include "common/link_walk.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 
 #include <windows.h>
@@ -38,21 +39,31 @@ bool SysIsRealFolder(const char* path)
 
 bool SysDeleteFileBelow(const char* root, const char* path)
 {
-    if (!SysReachedWithoutLink(root, path))
+    if (!SysReachedWithoutLink(root, path)) {
+        LogLine("Remove file %s: passed over, reached through a link", path);
         return true;
+    }
     // DeleteFile takes a link itself away, never what it points to.
-    return Tolerated(SysDeleteFile(path));
+    const bool removed = SysDeleteFile(path);
+    LogResult(removed, "Remove file %s", path);
+    return Tolerated(removed);
 }
 
 bool SysRemoveFolderBelow(const char* root, const char* path)
 {
-    if (!SysReachedWithoutLink(root, path))
+    if (!SysReachedWithoutLink(root, path)) {
+        LogLine("Remove folder %s: passed over, reached through a link", path);
         return true;
+    }
     const DWORD attributes = SysGetFileAttributes(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         // A link to a folder goes with RemoveDirectory, which removes the
         // link itself; a link Windows shows as a file, with DeleteFile.
-        return SysRemoveFolder(path) || SysDeleteFile(path);
+        const bool removed = SysRemoveFolder(path) || SysDeleteFile(path);
+        LogResult(removed, "Remove the link %s", path);
+        return removed;
     }
-    return Tolerated(SysRemoveFolder(path));
+    const bool removed = SysRemoveFolder(path);
+    LogResult(removed, "Remove folder %s", path);
+    return Tolerated(removed);
 }

@@ -67,6 +67,13 @@ size_t FormatLogLine(const LogTime& t, const char* text, char* out, size_t size)
     // know costs only itself.
     for (const char* p = text; *p != '\0' && n < room;) {
         const unsigned char c = static_cast<unsigned char>(*p);
+        // The code page's single bytes below 0x80 are ASCII: taken as they
+        // are, since a line per file copied must cost next to nothing.
+        if (c < 0x80 && c != '\r' && c != '\n') {
+            out[n++] = static_cast<char>(c);
+            ++p;
+            continue;
+        }
         const bool pair = IsLeadByte(c, static_cast<unsigned char>(p[1]));
         char one[3] = {p[0], pair ? p[1] : '\0', '\0'};
         p += pair ? 2 : 1;

@@ -34,6 +34,11 @@ bool LogIsOpen();
 const char* LogPath();
 void LogLine(const char* format, ...);
 void LogSystemError(unsigned long error, const char* format, ...);
+// A line about one thing made or removed: "<text>: done", or, when it
+// failed, the system's error (GetLastError() on entry) as LogSystemError
+// gives it ("<text>: failed" without one). The error is left as it was
+// found, so that the caller can still look at it.
+void LogResult(bool done, const char* format, ...);
 void LogClose();
 
 // LogOpen, then the lines every log starts with: the program's version and

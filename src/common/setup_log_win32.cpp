@@ -152,6 +152,26 @@ void LogSystemError(unsigned long error, const char* format, ...)
     WriteLine(line, length > 0 ? message : L"?");
 }
 
+void LogResult(bool done, const char* format, ...)
+{
+    const DWORD error = GetLastError();
+    if (!LogIsOpen())
+        return;
+    char text[1536];
+    va_list args;
+    va_start(args, format);
+    FormatTextV(text, sizeof text, format, args);
+    va_end(args);
+    if (!done && error != ERROR_SUCCESS) {
+        LogSystemError(error, "%s", text);
+    } else {
+        char line[1560];
+        FormatText(line, sizeof line, "%s: %s", text, done ? "done" : "failed");
+        WriteLine(line);
+    }
+    SetLastError(error);
+}
+
 void LogClose()
 {
     if (!Log.LockReady)

@@ -506,18 +506,26 @@ HRESULT SysSaveShellLink(const char* linkFile, const char* target, const char* d
 
 // Registry.
 
+// The registry's calls return their error instead of setting it: set, so
+// that a failure can be told (in the setup log) as any other system call's.
+static bool RegDone(LSTATUS status)
+{
+    SetLastError(static_cast<DWORD>(status));
+    return status == ERROR_SUCCESS;
+}
+
 bool SysRegOpenKey(HKEY root, const char* path, REGSAM access, HKEY* key)
 {
     WideText wide(path);
-    return wide && RegOpenKeyExW(root, wide.Get(), 0, access, key) == ERROR_SUCCESS;
+    return wide && RegDone(RegOpenKeyExW(root, wide.Get(), 0, access, key));
 }
 
 bool SysRegCreateKey(HKEY root, const char* path, REGSAM access, HKEY* key)
 {
     WideText wide(path);
     return wide && wide.Get() &&
-           RegCreateKeyExW(root, wide.Get(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                           key, nullptr) == ERROR_SUCCESS;
+           RegDone(RegCreateKeyExW(root, wide.Get(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                   nullptr, key, nullptr));
 }
 
 bool SysRegReadValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size)
@@ -581,16 +589,15 @@ bool SysRegReadPath(HKEY key, const char* name, char* out, size_t outBytes)
 bool SysRegWriteBinary(HKEY key, const char* name, const void* data, DWORD size)
 {
     WideText wide(name);
-    return wide && RegSetValueExW(key, wide.Get(), 0, REG_BINARY, static_cast<const BYTE*>(data),
-                                  size) == ERROR_SUCCESS;
+    return wide && RegDone(RegSetValueExW(key, wide.Get(), 0, REG_BINARY,
+                                          static_cast<const BYTE*>(data), size));
 }
 
 bool SysRegWriteDword(HKEY key, const char* name, DWORD value)
 {
     WideText wide(name);
-    return wide && RegSetValueExW(key, wide.Get(), 0, REG_DWORD,
-                                  reinterpret_cast<const BYTE*>(&value),
-                                  sizeof value) == ERROR_SUCCESS;
+    return wide && RegDone(RegSetValueExW(key, wide.Get(), 0, REG_DWORD,
+                                          reinterpret_cast<const BYTE*>(&value), sizeof value));
 }
 
 bool SysRegWriteText(HKEY key, const char* name, const char* text)
@@ -601,21 +608,21 @@ bool SysRegWriteText(HKEY key, const char* name, const char* text)
         return false;
     const size_t bytes = (wcslen(wideText.Get()) + 1) * sizeof(wchar_t);
     return bytes <= 0xFFFFFFFFu &&
-           RegSetValueExW(key, wideName.Get(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(wideText.Get()),
-                          static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
+           RegDone(RegSetValueExW(key, wideName.Get(), 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(wideText.Get()),
+                                  static_cast<DWORD>(bytes)));
 }
 
 bool SysRegDeleteValue(HKEY key, const char* name)
 {
     WideText wide(name);
-    return wide && RegDeleteValueW(key, wide.Get()) == ERROR_SUCCESS;
+    return wide && RegDone(RegDeleteValueW(key, wide.Get()));
 }
 
 bool SysRegDeleteKey(HKEY root, const char* path)
 {
     WideText wide(path);
-    return wide && wide.Get() && RegDeleteKeyW(root, wide.Get()) == ERROR_SUCCESS;
+    return wide && wide.Get() && RegDone(RegDeleteKeyW(root, wide.Get()));
 }
 
 bool SysRegEnumKey(HKEY key, DWORD index, char* name, size_t nameBytes)

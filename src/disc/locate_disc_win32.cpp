@@ -6,6 +6,7 @@
 #include "common/setup_log.h"
 #include "common/dialog_win32.h"
 #include "common/drive_root.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "res/resource.h"
@@ -53,6 +54,9 @@ static void OnBrowseDisc(HWND dialog, InsertDiscData* data)
         EndDialog(dialog, IDC_BROWSE_DISC);
         return;
     }
+    if (result == SysBrowseChosen)
+        LogLine("The folder chosen for disc %d does not hold %s: %s", data->DiscIndex + 1,
+                SetupScript.KEYFILE[data->DiscIndex], folder);
     char text[1024];
     FormatDiscFolderRefusal(text, sizeof text, SetupScript.DISCNAME[data->DiscIndex]);
     SysMessageBox(dialog, text, SetupScript.APPLITITLE, MB_OK | MB_ICONEXCLAMATION);
@@ -159,6 +163,28 @@ INT_PTR DriveSelectDialog(HWND owner)
 
 // ---- The search loop ----------------------------------------------------
 
+static const char* PromptAnswerName(INT_PTR answer)
+{
+    switch (answer) {
+    case IDOK:
+        return "OK (search again)";
+    case IDCANCEL:
+        return "cancel";
+    case IDC_FORCE_RUN:
+        return "force a drive";
+    case IDC_BROWSE_DISC:
+        return "a folder";
+    }
+    return "no answer (the dialog did not open)";
+}
+
+// Where the disc was taken from, for the setup log.
+static void LogDiscTaken(uint32_t disc, const char* how)
+{
+    LogLine("Disc %u found %s: %s (%s)", disc, how, SetupScript.DiscRoot,
+            SetupScript.DiscDrive != 0 ? "a drive" : "a folder");
+}
+
 int LocateDisc(HWND owner, uint32_t disc)
 {
     // Disc numbers beyond the product's ten slots name no marker file.
@@ -168,6 +194,7 @@ int LocateDisc(HWND owner, uint32_t disc)
         char root[PathWidth];
         if (FindDiscRoot(SetupScript.KEYFILE[disc - 1], root, sizeof root)) {
             TakeDiscRoot(root);
+            LogDiscTaken(disc, "by the search");
             return 1;
         }
         // Nobody is there to insert it: the run ends as if it were cancelled.
@@ -176,14 +203,17 @@ int LocateDisc(HWND owner, uint32_t disc)
             return 0;
         }
         char folder[PathWidth] = {};
+        LogLine("Disc %u (%s) not found: the player is asked to insert it", disc, SetupScript.KEYFILE[disc - 1]);
         const INT_PTR answer =
             InsertDiscDialog(owner, static_cast<int>(disc - 1), folder, sizeof folder);
+        LogLine("Insert-disc prompt for disc %u: %s", disc, PromptAnswerName(answer));
         // A dialog that cannot even be opened (-1) would otherwise have the
         // search spin without end and without a window: take it as cancel.
         if (answer == IDCANCEL || answer == -1)
             return 0;
         if (answer == IDC_BROWSE_DISC && folder[0] != '\0') {
             TakeDiscRoot(folder);
+            LogDiscTaken(disc, "in the folder the player chose");
             return 1;
         }
         if (answer == IDC_FORCE_RUN) {
@@ -192,8 +222,10 @@ int LocateDisc(HWND owner, uint32_t disc)
             if (chosen >= 1 && chosen <= 26 &&
                 FormatDriveRoot(static_cast<int>(chosen), driveRoot, sizeof driveRoot)) {
                 TakeDiscRoot(driveRoot);
+                LogDiscTaken(disc, "in the drive the player forced");
                 return 1;
             }
+            LogLine("Drive selection for disc %u: none chosen", disc);
         }
     }
 }

@@ -26,13 +26,14 @@ void ComposeSourceRoot(char* root, size_t size)
         CopyText(root, size, "?:\\");
 }
 
-CopyOutcome CopyOneFile(Walk& walk, const char* source, const char* target)
+CopyOutcome CopyOneFile(Walk& walk, const char* source, const char* target, uint64_t* bytes)
 {
     const CopyIo& io = walk.Io;
     uint64_t remaining = 0;
     void* in = io.OpenSource(io.Context, source, &remaining);
     if (in == nullptr)
         return CopyReadError;
+    *bytes = remaining;
     void* out = io.CreateTarget(io.Context, target);
     if (out == nullptr) {
         io.CloseFile(io.Context, in);
@@ -74,11 +75,17 @@ CopyOutcome CopySingle(Walk& walk, const char* entry)
 {
     char source[PathWidth];
     char target[PathWidth];
+    uint64_t bytes = 0;
+    CopyOutcome outcome;
     if (!FormatText(source, sizeof source, "%s%s", walk.SourceRoot, entry))
-        return CopyReadError;
-    if (!JoinPath(target, SetupScript.InstallFolder, entry))
-        return CopyWriteError;
-    return CopyOneFile(walk, source, target);
+        outcome = CopyReadError;
+    else if (!JoinPath(target, SetupScript.InstallFolder, entry))
+        outcome = CopyWriteError;
+    else
+        outcome = CopyOneFile(walk, source, target, &bytes);
+    if (walk.Io.FileDone != nullptr)
+        walk.Io.FileDone(walk.Io.Context, entry, bytes, outcome);
+    return outcome;
 }
 
 // Paths of one match of a pattern: its folder part on the disc and below the

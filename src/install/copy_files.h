@@ -25,6 +25,14 @@ struct CopyFound {
     int LongName;  // Name is the entry's long name (not its short one)
 };
 
+// How a file, and the walk over a list, ended.
+enum CopyOutcome {
+    CopyListDone,
+    CopyStopped,
+    CopyReadError,
+    CopyWriteError,
+};
+
 struct CopyIo {
     void* Context;
     // An open source file and its size in bytes, or null.
@@ -43,6 +51,10 @@ struct CopyIo {
     int (*CheckMessages)(void* context);
     // A steady clock in microseconds, for the block size.
     uint64_t (*Microseconds)(void* context);
+    // Told once per file the walk tried, with the list's (or the match's)
+    // name, the bytes the source holds (0 when it did not open) and how the
+    // file ended; may be null.
+    void (*FileDone)(void* context, const char* name, uint64_t bytes, CopyOutcome outcome);
 };
 
 // Bytes read and written so far in this installation. The worker raises
@@ -50,13 +62,6 @@ struct CopyIo {
 struct CopyCounters {
     std::atomic<uint64_t> BytesRead{0};
     std::atomic<uint64_t> BytesWritten{0};
-};
-
-enum CopyOutcome {
-    CopyListDone,
-    CopyStopped,
-    CopyReadError,
-    CopyWriteError,
 };
 
 struct CopyResult {

@@ -2,6 +2,7 @@
 #include "install/folders.h"
 
 #include "common/link_guard.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "install/install_journal.h"
@@ -14,14 +15,25 @@ Worker CopyWorkerThread;
 
 static HANDLE AsHandle(void* file) { return static_cast<HANDLE>(file); }
 
-static void* OpenSource(void*, const char* path, uint64_t* size)
+// The system's error of the file under way, taken where it failed: the
+// closes that follow may overwrite the thread's own.
+struct CopyGlue {
+    DWORD Error;
+};
+
+static void NoteError(void* context, DWORD error) { static_cast<CopyGlue*>(context)->Error = error; }
+
+static void* OpenSource(void* context, const char* path, uint64_t* size)
 {
     HANDLE file = SysCreateFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        NoteError(context, GetLastError());
         return nullptr;
+    }
     LARGE_INTEGER length;
     if (!GetFileSizeEx(file, &length) || length.QuadPart < 0) {
+        NoteError(context, GetLastError());
         CloseHandle(file);
         return nullptr;
     }
@@ -29,28 +41,52 @@ static void* OpenSource(void*, const char* path, uint64_t* size)
     return file;
 }
 
-static void* CreateTarget(void*, const char* path)
+static void* CreateTarget(void* context, const char* path)
 {
     // Every level the file is written through, and the file itself, is
     // checked once more right before the write: a link put there since the
     // folders were made makes a write error, and the installation is undone.
-    if (SysFindLink(InstallWriteRoot(), path) || !JournalNewFile(path))
+    char link[PathWidth] = {};
+    if (SysFindLink(InstallWriteRoot(), path, link, sizeof link)) {
+        LogLine("A link lies on the way to %s: %s", path, link);
         return nullptr;
+    }
+    if (!JournalNewFile(path)) {
+        LogLine("The journal cannot take %s", path);
+        return nullptr;
+    }
     HANDLE file = SysCreateFile(path, GENERIC_WRITE, FILE_SHARE_WRITE, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL);
-    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+    if (file == INVALID_HANDLE_VALUE) {
+        NoteError(context, GetLastError());
+        return nullptr;
+    }
+    return file;
 }
 
-static int ReadBlock(void*, void* file, uint8_t* buffer, uint32_t count)
+static int ReadBlock(void* context, void* file, uint8_t* buffer, uint32_t count)
 {
     DWORD done = 0;
-    return ReadFile(AsHandle(file), buffer, count, &done, nullptr) && done == count ? 1 : 0;
+    if (!ReadFile(AsHandle(file), buffer, count, &done, nullptr)) {
+        NoteError(context, GetLastError());
+        return 0;
+    }
+    // A file that ends before its size said (cut short while it was read).
+    if (done != count) {
+        NoteError(context, ERROR_HANDLE_EOF);
+        return 0;
+    }
+    return 1;
 }
 
-static int WriteBlock(void*, void* file, const uint8_t* buffer, uint32_t count)
+static int WriteBlock(void* context, void* file, const uint8_t* buffer, uint32_t count)
 {
     DWORD done = 0;
-    return WriteFile(AsHandle(file), buffer, count, &done, nullptr) && done == count ? 1 : 0;
+    if (!WriteFile(AsHandle(file), buffer, count, &done, nullptr)) {
+        NoteError(context, GetLastError());
+        return 0;
+    }
+    return done == count ? 1 : 0;
 }
 
 static void CloseFile(void*, void* file) { CloseHandle(AsHandle(file)); }
@@ -117,6 +153,30 @@ static uint64_t Microseconds(void*)
     return ticks / perSecond * 1000000u + ticks % perSecond * 1000000u / perSecond;
 }
 
+// One line per file: the walk's name, its size and how it ended; a
+// failure with the system's error where it had one. A source that did not
+// open has no size to tell.
+static void FileDone(void* context, const char* name, uint64_t bytes, CopyOutcome outcome)
+{
+    CopyGlue* glue = static_cast<CopyGlue*>(context);
+    const DWORD error = glue->Error;
+    glue->Error = ERROR_SUCCESS;
+    if (outcome == CopyListDone) {
+        LogLine("Copy %s, %llu bytes: done", name, static_cast<unsigned long long>(bytes));
+        return;
+    }
+    char what[PathWidth + 48];
+    if (bytes != 0)
+        FormatText(what, sizeof what, "Copy %s, %llu bytes", name, static_cast<unsigned long long>(bytes));
+    else
+        FormatText(what, sizeof what, "Copy %s", name);
+    const char* result = outcome == CopyStopped ? "stopped" : outcome == CopyReadError ? "read error" : "write error";
+    if (outcome != CopyStopped && error != ERROR_SUCCESS)
+        LogSystemError(error, "%s: %s", what, result);
+    else
+        LogLine("%s: %s", what, result);
+}
+
 static void UndoInstallation()
 {
     RollBackInstallation();
@@ -126,9 +186,10 @@ static void UndoInstallation()
 DWORD WINAPI CopyWorkerMain(LPVOID parameter)
 {
     const int disc = static_cast<int>(reinterpret_cast<INT_PTR>(parameter));
-    const CopyIo io = {nullptr,   OpenSource, CreateTarget, ReadBlock,   WriteBlock,
+    CopyGlue glue = {ERROR_SUCCESS};
+    const CopyIo io = {&glue,     OpenSource, CreateTarget, ReadBlock,   WriteBlock,
                        CloseFile, FindFirst,  FindNext,     CloseSearch, CheckMessages,
-                       Microseconds};
+                       Microseconds, FileDone};
     const CopyResult result = CopyDiscFiles(disc, io, &InstallCounters);
     switch (result.Outcome) {
     case CopyListDone:

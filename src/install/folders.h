@@ -29,3 +29,7 @@ int WriteInstallIni();
 // Creates (or replaces) the file with exactly the bytes of `text`. 1 when
 // the file was made and the whole text written.
 int WriteTextFile(const char* fileName, const char* text);
+
+// The setup log's line for a folder that CreateDirectory did not make, right
+// after it: the system's error, unless the folder is there already.
+void LogFolderNotMade(const char* path);

@@ -4,6 +4,7 @@
 #include "common/folder_forms.h"
 #include "common/path_rules.h"
 #include "common/program_files.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "install/folder_levels.h"
@@ -25,12 +26,25 @@ static bool LinkMet;
 // the installation's journal, and must be a real folder right after.
 static bool MakeOneFolder(const char* path)
 {
-    if (!SysCreateFolder(path))
+    if (!SysCreateFolder(path)) {
+        LogFolderNotMade(path);
         return false;
+    }
+    LogLine("Make folder %s: done", path);
     JournalNewFolder(path);
     if (!SysIsRealFolder(path))
         LinkMet = true;
     return true;
+}
+
+void LogFolderNotMade(const char* path)
+{
+    const DWORD error = GetLastError();
+    // The levels that are there already (the drive, the parent) are no
+    // failure, and no event of this run.
+    if (LogIsOpen() && !SysIsRealFolder(path))
+        LogSystemError(error, "Make folder %s", path);
+    SetLastError(error);
 }
 
 int CreateFolderPath(const char* path)
@@ -148,11 +162,14 @@ int WriteTextFile(const char* fileName, const char* text)
 {
     HANDLE file = SysCreateFile(fileName, GENERIC_WRITE, FILE_SHARE_WRITE, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        LogResult(false, "Write file %s", fileName);
         return 0;
+    }
     const DWORD length = static_cast<DWORD>(strlen(text));
     DWORD written = 0;
     const BOOL ok = WriteFile(file, text, length, &written, nullptr);
+    LogResult(ok && written == length, "Write file %s", fileName);
     CloseHandle(file);
     return ok && written == length ? 1 : 0;
 }

@@ -4,6 +4,7 @@
 #include "common/link_walk.h"
 #include "common/folder_forms.h"
 #include "common/path_rules.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
@@ -147,15 +148,17 @@ bool SameFolder(const char* a, const char* b)
 void DeleteOneFile(void*, const char* path)
 {
     const char* root = UndoRootOf(path);
-    if (root != nullptr && !SysReachedWithoutLink(root, path))
+    if (root != nullptr && !SysReachedWithoutLink(root, path)) {
+        LogLine("Remove file %s: passed over, reached through a link", path);
         return;
+    }
     // A file made read-only since (by the game, or copied so) still goes;
     // a link's target keeps its attributes.
     const DWORD attributes = SysGetFileAttributes(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         SysSetFileAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    SysDeleteFile(path);
+    LogResult(SysDeleteFile(path), "Remove file %s", path);
 }
 
 // A folder that is a link now goes as a link.
@@ -209,11 +212,14 @@ void WriteUnfinishedMark(const char* folder)
         return;
     State.MadeKeyLength = FirstMissingKeyLevel();
     HKEY key;
-    if (!SysRegCreateKey(HKEY_CURRENT_USER, SetupScript.REGADDRESS, KEY_SET_VALUE, &key))
+    if (!SysRegCreateKey(HKEY_CURRENT_USER, SetupScript.REGADDRESS, KEY_SET_VALUE, &key)) {
+        LogResult(false, "Open registry key HKCU\\%s", SetupScript.REGADDRESS);
         return;
+    }
     char value[PathWidth] = {};
     CopyText(value, folder);
-    SysRegWriteBinary(key, UnfinishedInstallValue, value, sizeof value);
+    LogResult(SysRegWriteBinary(key, UnfinishedInstallValue, value, sizeof value),
+              "Write registry value HKCU\\%s %s = %s", SetupScript.REGADDRESS, UnfinishedInstallValue, folder);
     RegCloseKey(key);
 }
 
@@ -224,7 +230,8 @@ void ClearUnfinishedMark()
     HKEY key;
     if (!SysRegOpenKey(HKEY_CURRENT_USER, SetupScript.REGADDRESS, KEY_SET_VALUE, &key))
         return;
-    SysRegDeleteValue(key, UnfinishedInstallValue);
+    LogResult(SysRegDeleteValue(key, UnfinishedInstallValue), "Remove registry value HKCU\\%s %s",
+              SetupScript.REGADDRESS, UnfinishedInstallValue);
     RegCloseKey(key);
     DeleteUserKeyIfEmpty(SetupScript.REGADDRESS);
     // The levels above it that the mark made, while they are empty.
@@ -478,6 +485,7 @@ void RollBackInstallation()
     Locked locked;
     if (!State.Active)
         return;
+    LogLine("Undo the installation in %s", State.Folder);
     CloseJournalFile();
     const JournalScope scope = ScopeOf(State.Folder, State.Places);
     const JournalActions actions = {State.FilePath, DeleteOneFile, RemoveOneFolder, DeleteJournalFile};
@@ -496,6 +504,7 @@ void RollBackInstallation()
     if (State.MadeEntry)
         RemoveUninstallEntry();
     EndJournal(whole);
+    LogLine(whole ? "Undo of the installation done" : "Undo of the installation could not read back all it made");
 }
 
 bool RollBackWasComplete()
@@ -531,6 +540,7 @@ void RecoverUnfinishedInstallation()
     FormatText(question, sizeof question, LeftoverQuestion, folder);
     if (SysMessageBox(nullptr, question, SetupScript.APPLITITLE, MB_YESNO) != IDYES)
         return;
+    LogLine("Undo the unfinished installation in %s", folder);
     JournalPlaces places;
     ComposePlaces(folder, &places);
     const JournalActions actions = {journalPath, DeleteOneFile, RemoveOneFolder, DeleteJournalFile};

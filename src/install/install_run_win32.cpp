@@ -5,8 +5,10 @@
 #include "common/dialog_win32.h"
 #include "common/folder_rights.h"
 #include "common/path_rules.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
+#include "install/folders.h"
 #include "install/install_journal.h"
 #include "install/install_sizes.h"
 #include "install/install_window.h"
@@ -27,14 +29,18 @@ int WriteInstallRecord()
     if (!IsSoftwareSubkey(SetupScript.REGADDRESS))
         return 0;
     HKEY key;
-    if (!SysRegCreateKey(HKEY_CURRENT_USER, SetupScript.REGADDRESS, KEY_ALL_ACCESS, &key))
+    if (!SysRegCreateKey(HKEY_CURRENT_USER, SetupScript.REGADDRESS, KEY_ALL_ACCESS, &key)) {
+        LogResult(false, "Open registry key HKCU\\%s", SetupScript.REGADDRESS);
         return 0;
+    }
     const DWORD option = SetupScript.InstallOption;
     // A record with only one of its values would be a false "installed".
     const bool written =
         SysRegWriteBinary(key, "InstallFolder", SetupScript.InstallFolder,
                           sizeof SetupScript.InstallFolder) &&
         SysRegWriteDword(key, "InstallOption", option);
+    LogResult(written, "Write registry values HKCU\\%s InstallFolder = %s, InstallOption = 0x%02lX",
+              SetupScript.REGADDRESS, SetupScript.InstallFolder, static_cast<unsigned long>(option));
     RegCloseKey(key);
     return written ? 1 : 0;
 }
@@ -69,7 +75,13 @@ static void DropQuitMessage()
 // are not.
 static bool CopyJournaled(const char* from, const char* to)
 {
-    if (!JournalNewFile(to) || !SysCopyFile(from, to, false))
+    if (!JournalNewFile(to)) {
+        LogLine("Copy %s: the journal cannot take it", to);
+        return false;
+    }
+    const bool copied = SysCopyFile(from, to, false);
+    LogResult(copied, "Copy %s to %s", from, to);
+    if (!copied)
         return false;
     const DWORD attributes = SysGetFileAttributes(to);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
@@ -104,8 +116,11 @@ static bool PlaceUninstaller(char* program, size_t size)
     if (!JoinPath(folder, SetupScript.InstallFolder, UninstallerFolder))
         return false;
     if (SysGetFileAttributes(folder) == INVALID_FILE_ATTRIBUTES) {
-        if (!SysCreateFolder(folder))
+        if (!SysCreateFolder(folder)) {
+            LogFolderNotMade(folder);
             return false;
+        }
+        LogLine("Make folder %s: done", folder);
         JournalNewFolder(folder);
     }
     ProtectFolderForAdministrators(folder);

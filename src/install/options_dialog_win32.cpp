@@ -134,9 +134,39 @@ bool ResolveDestination(void*, char* path) { return NormalizeInstallPath(path); 
 
 bool DestinationUsableHere(void*, const char* folder) { return InstallFolderUsableHere(folder); }
 
-bool DriveFreeBytes(void*, const char* drive, uint64_t* bytes)
+// The answer is kept in the context (when there is one), for the log.
+bool DriveFreeBytes(void* context, const char* drive, uint64_t* bytes)
 {
-    return SysGetFreeSpace(drive, bytes);
+    const bool known = SysGetFreeSpace(drive, bytes);
+    if (known && context != nullptr)
+        *static_cast<uint64_t*>(context) = *bytes;
+    return known;
+}
+
+const char* VerdictName(DestinationVerdict verdict)
+{
+    switch (verdict) {
+    case DestinationAccepted:
+        return "accepted";
+    case DestinationShortOfSpace:
+        return "short of space";
+    case DestinationInvalid:
+        return "not a folder to install to";
+    case DestinationDriveUnknown:
+        return "no drive letter";
+    case DestinationDriveInvalid:
+        return "the drive's free space unknown";
+    }
+    return "?";
+}
+
+// The option's title, for the log: its bit counts from OptionFull down.
+const char* OptionTitleOf(uint32_t option)
+{
+    for (int i = 0; i < MaxOptionTitles && i < 4; ++i)
+        if (option & (OptionFull >> i))
+            return SetupScript.OPTIONTITLE[i];
+    return "";
 }
 
 uint32_t PathAttributes(void*, const char* path) { return SysGetFileAttributes(path); }
@@ -148,6 +178,7 @@ bool RefusedForLink(HWND dialog, const char* installFolder)
     char link[PathWidth];
     if (!FindLinkInInstallation(installFolder, PathAttributes, nullptr, link, sizeof link))
         return false;
+    LogLine("A link lies in the install folder's way: %s", link);
     char text[PathWidth + 160];
     if (!FormatLinkedDestinationMessage(text, sizeof text, link))
         CopyText(text, DestinationMessage(DestinationInvalid));
@@ -161,12 +192,17 @@ void Confirm(HWND dialog)
     // names no folder the installation could make.
     char text[PathWidth] = {};
     const bool fits = SysGetDlgItemText(dialog, IDC_INSTALL_PATH, text);
-    const DestinationSystem system = {nullptr, ResolveDestination, DestinationUsableHere,
+    uint64_t freeBytes = 0;
+    const DestinationSystem system = {&freeBytes, ResolveDestination, DestinationUsableHere,
                                       DriveFreeBytes};
     Destination destination;
+    const uint64_t needed = SumFileSizes(AllDiscs, SetupScript.InstallOption);
     const DestinationVerdict verdict =
         JudgeDestination(fits ? text : nullptr, SetupScript.MUSTMAKEFOLDER, SetupScript.BRANDFOLDER,
-                         SumFileSizes(AllDiscs, SetupScript.InstallOption), system, &destination);
+                         needed, system, &destination);
+    LogLine("Install folder %s, option \"%s\": %llu bytes needed, %llu free: %s", fits ? text : "(too long)",
+            OptionTitleOf(SetupScript.InstallOption), static_cast<unsigned long long>(needed),
+            static_cast<unsigned long long>(freeBytes), VerdictName(verdict));
     // The next opening shows what was tried, confirmed or not.
     if (destination.Read)
         CopyText(SetupScript.InstallBasePath, destination.Typed);
@@ -179,10 +215,15 @@ void Confirm(HWND dialog)
     if (verdict == DestinationShortOfSpace &&
         RunModalDialog(IDD_DISK_SPACE_WARNING, dialog, DiskSpaceWarningDialogProc, nullptr) != 0)
         return;
+    if (verdict == DestinationShortOfSpace)
+        LogLine("Disk space warning: the player goes on");
     CopyText(SetupScript.InstallBasePath, destination.Chosen);
     CopyText(SetupScript.InstallFolder, destination.InstallFolder);
     if (IsDlgButtonChecked(dialog, IDC_DESKTOP_SHORTCUT) == BST_CHECKED)
         SetupScript.InstallOption |= DesktopShortcutBit;
+    LogLine("Chosen: install folder %s, option \"%s\" (0x%02X), desktop link %s", SetupScript.InstallFolder,
+            OptionTitleOf(SetupScript.InstallOption), static_cast<unsigned>(SetupScript.InstallOption),
+            (SetupScript.InstallOption & DesktopShortcutBit) ? "yes" : "no");
     EndDialog(dialog, 0);
 }
 

@@ -2,8 +2,10 @@
 
 #include "common/link_guard.h"
 #include "common/folder_rights.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
+#include "install/folders.h"
 #include "install/install_journal.h"
 #include "install/install_layout.h"
 #include "script/setup_model.h"
@@ -26,19 +28,35 @@ static void MakeLink(const char* root, const char* linkFolder, int index)
 {
     ShortcutPaths paths;
     // A link the journal cannot take back is not made.
-    if (!ComposeShortcutPaths(linkFolder, index, &paths) ||
-        SysFindLink(root != nullptr ? root : paths.LinkFile, paths.LinkFile) ||
-        !JournalNewFile(paths.LinkFile))
+    if (!ComposeShortcutPaths(linkFolder, index, &paths)) {
+        LogLine("Link %s not made: its path does not fit", SetupScript.SHORTCUTNAME[index]);
         return;
-    CreateShellLink(paths.LinkFile, paths.Target, SetupScript.SHORTCUTLABEL[index],
-                    SetupScript.SHORTCUTPARAM[index], paths.WorkFolder, nullptr, 0, SW_SHOWNORMAL);
+    }
+    if (SysFindLink(root != nullptr ? root : paths.LinkFile, paths.LinkFile)) {
+        LogLine("Link %s not made: a link lies on its way", paths.LinkFile);
+        return;
+    }
+    if (!JournalNewFile(paths.LinkFile)) {
+        LogLine("Link %s not made: the journal cannot take it", paths.LinkFile);
+        return;
+    }
+    const HRESULT made = CreateShellLink(paths.LinkFile, paths.Target, SetupScript.SHORTCUTLABEL[index],
+                                         SetupScript.SHORTCUTPARAM[index], paths.WorkFolder, nullptr, 0,
+                                         SW_SHOWNORMAL);
+    // The shell's error as the system's own, where it is one.
+    SetLastError(HRESULT_FACILITY(made) == FACILITY_WIN32 ? HRESULT_CODE(made) : static_cast<DWORD>(made));
+    LogResult(SUCCEEDED(made), "Make link %s to %s", paths.LinkFile, paths.Target);
 }
 
 // A level made must be a real folder right after.
 static bool MakeGroupLevel(const char* path)
 {
-    if (SysCreateFolder(path))
+    if (SysCreateFolder(path)) {
+        LogLine("Make folder %s: done", path);
         JournalNewFolder(path);
+    } else {
+        LogFolderNotMade(path);
+    }
     return SysIsRealFolder(path);
 }
 

@@ -1,6 +1,7 @@
 #include "launcher/launcher.h"
 #include "launcher/launcher_text.h"
 
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "disc/disc_check.h"
 #include "script/setup_model.h"
@@ -20,6 +21,7 @@ static bool FindDirectXDisc()
         char root[PathWidth];
         if (FindDiscRoot(SetupScript.KEYFILE[disc - 1], root, sizeof root)) {
             TakeDiscRoot(root);
+            LogLine("DirectX disc %u found: %s", disc, root);
             return true;
         }
         SetupScript.DiscDrive = 0;
@@ -36,6 +38,9 @@ static void StartDirectXSetup(const char* root)
     if (FormatDirectXPathAt(path, sizeof path, root, SetupScript.DXPLACE)) {
         FormatDirectXPathAt(commandLine, sizeof commandLine, root, SetupScript.DXPLACE);
         started = SysCreateProcess(path, commandLine, 0, nullptr, &process);
+        LogResult(started, "Start the DirectX setup %s", path);
+    } else {
+        LogLine("Start the DirectX setup: no path fits for %s", SetupScript.DXPLACE);
     }
     if (started) {
         CloseHandle(process.hThread);
@@ -54,6 +59,7 @@ void LaunchDirectXSetup(HWND dialog)
             StartDirectXSetup(SetupScript.DiscRoot);
             break;
         }
+        LogLine("No DirectX disc found");
         // Anything but OK, a failed box included, ends the search.
         if (SysMessageBox(dialog, prompt, SetupScript.APPLITITLE, MB_OKCANCEL) != IDOK)
             break;

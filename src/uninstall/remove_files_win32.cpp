@@ -5,6 +5,7 @@
 
 #include "common/link_guard.h"
 #include "common/path_rules.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
@@ -13,7 +14,9 @@
 
 int DeleteFileTolerant(const char* path)
 {
-    if (SysDeleteFile(path))
+    const bool removed = SysDeleteFile(path);
+    LogResult(removed, "Remove file %s", path);
+    if (removed)
         return 1;
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 1 : 0;
@@ -21,7 +24,9 @@ int DeleteFileTolerant(const char* path)
 
 int RemoveFolderTolerant(const char* path)
 {
-    if (SysRemoveFolder(path))
+    const bool removed = SysRemoveFolder(path);
+    LogResult(removed, "Remove folder %s", path);
+    if (removed)
         return 1;
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 1 : 0;
@@ -35,8 +40,10 @@ static int DeleteMatches(const char* root, const char* name)
         !BuildContainedPath(pattern, sizeof pattern, root, name))
         return 0;
     // A folder reached through a link lists somebody else's files.
-    if (!SysReachedWithoutLink(root, pattern))
+    if (!SysReachedWithoutLink(root, pattern)) {
+        LogLine("Remove files %s: passed over, reached through a link", pattern);
         return 1;
+    }
     SysFindData found;
     HANDLE search = SysFindFirst(pattern, &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -96,8 +103,10 @@ int RemoveInstalledFiles(int deleteSaveData)
     // The install folder comes from the install record, which any user may
     // write: one that is no folder of an installation (a drive root, the
     // Windows folder, a profile) has nothing removed from it at all.
-    if (!InstallFolderUsableHere(folder))
+    if (!InstallFolderUsableHere(folder)) {
+        LogLine("Remove files: %s is no folder an installation may be removed from", folder);
         return 0;
+    }
     int result = deleteSaveData ? RemoveSaveData() : 1;
     // Every disc with files, as the installation copies every disc up to
     // DISCNUM; each list ends at its first empty name, as the copy's does.
@@ -115,6 +124,6 @@ int RemoveInstalledFiles(int deleteSaveData)
     if (!RemoveMadeFolders(folder))
         result = 0;
     Sleep(100);
-    SysRemoveFolder(folder);
+    LogResult(SysRemoveFolder(folder), "Remove folder %s", folder);
     return result;
 }

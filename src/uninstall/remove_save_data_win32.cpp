@@ -4,6 +4,7 @@
 #include "common/link_guard.h"
 #include "common/folder_forms.h"
 #include "common/path_rules.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
@@ -72,14 +73,18 @@ int RemoveSaveData()
     if (folders.Local[0] != '\0' && !SysGetFullLongPath(folders.Local, longForms.Local))
         longForms.Local[0] = '\0';
     const SaveFolderKind kind = ClassifySaveFolder(savePathLong, longForms);
-    if (kind == SaveFolderNone)
+    if (kind == SaveFolderNone) {
+        LogLine("Save data in %s kept: no save folder the installation made", SetupScript.SavePath);
         return 0;
+    }
     const char* savePath = kind == SaveFolderInInstall ? folders.InInstall : folders.Local;
     int result = 1;
     // The save folder reached through a link, or one itself, holds somebody
     // else's files: none of them goes.
     const char* base = kind == SaveFolderLocal ? folders.LocalLevels[0] : SetupScript.InstallFolder;
-    if (!SysFindLink(base, savePath)) {
+    const bool linked = SysFindLink(base, savePath);
+    LogLine("Remove the save data in %s%s", savePath, linked ? ": kept, reached through a link" : "");
+    if (!linked) {
         for (int i = 0; i < MaxSaveData && SetupScript.SAVEDATA[i][0] != '\0'; ++i) {
             if (!DeleteListedName(savePath, SetupScript.SAVEDATA[i]))
                 result = 0;

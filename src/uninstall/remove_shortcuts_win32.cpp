@@ -2,6 +2,7 @@
 #include "uninstall/uninstall_paths.h"
 
 #include "common/link_guard.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
@@ -15,10 +16,17 @@
 static int DeleteLink(const char* root, const char* folder, const char* name)
 {
     char path[PathWidth];
-    return BuildContainedPath(path, sizeof path, folder, name) &&
-                   (root == nullptr || SysReachedWithoutLink(root, path)) && SysDeleteFile(path)
-               ? 1
-               : 0;
+    if (!BuildContainedPath(path, sizeof path, folder, name)) {
+        LogLine("Remove link %s: its path does not fit", name);
+        return 0;
+    }
+    if (root != nullptr && !SysReachedWithoutLink(root, path)) {
+        LogLine("Remove link %s: passed over, reached through a link", path);
+        return 0;
+    }
+    const bool removed = SysDeleteFile(path);
+    LogResult(removed, "Remove link %s", path);
+    return removed ? 1 : 0;
 }
 
 static int RemoveStartMenuGroup()
@@ -50,7 +58,7 @@ static int RemoveStartMenuGroup()
         result = 0;
     // The brand folder may hold other titles: it goes only when empty.
     if (levels == 2)
-        SysRemoveFolder(brand);
+        LogResult(SysRemoveFolder(brand), "Remove folder %s", brand);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "uninstall/uninstall_entry.h"
 
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
@@ -12,8 +13,10 @@ bool WriteUninstallEntry(const char* program, uint64_t installedBytes)
     if (!UninstallEntryKey(SetupScript.REGADDRESS, key, sizeof key))
         return false;
     HKEY entry;
-    if (!SysRegCreateKey(HKEY_CURRENT_USER, key, KEY_SET_VALUE, &entry))
+    if (!SysRegCreateKey(HKEY_CURRENT_USER, key, KEY_SET_VALUE, &entry)) {
+        LogResult(false, "Make the Apps & features entry HKCU\\%s", key);
         return false;
+    }
     char displayName[2 * TextWidth + 2];
     FormatEntryDisplayName(displayName, sizeof displayName, SetupScript.APPLITITLE,
                            SetupScript.SUBTITLE);
@@ -38,6 +41,8 @@ bool WriteUninstallEntry(const char* program, uint64_t installedBytes)
         commandKnown && SysRegWriteText(entry, "UninstallString", command) &&
         quietKnown && SysRegWriteText(entry, "QuietUninstallString", quiet) &&
         SysRegWriteDword(entry, "NoModify", 1) && SysRegWriteDword(entry, "NoRepair", 1);
+    LogResult(written, "Write the Apps & features entry HKCU\\%s (UninstallString %s)", key,
+              commandKnown ? command : "?");
     RegCloseKey(entry);
     return written;
 }
@@ -45,6 +50,8 @@ bool WriteUninstallEntry(const char* program, uint64_t installedBytes)
 void RemoveUninstallEntry()
 {
     char key[PathWidth];
-    if (UninstallEntryKey(SetupScript.REGADDRESS, key, sizeof key))
-        SysRegDeleteKey(HKEY_CURRENT_USER, key);
+    if (UninstallEntryKey(SetupScript.REGADDRESS, key, sizeof key)) {
+        const bool removed = SysRegDeleteKey(HKEY_CURRENT_USER, key);
+        LogResult(removed, "Remove the Apps & features entry HKCU\\%s", key);
+    }
 }

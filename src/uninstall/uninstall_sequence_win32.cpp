@@ -3,6 +3,7 @@
 #include "uninstall/uninstall_paths.h"
 
 #include "common/path_rules.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "script/setup_model.h"
@@ -23,7 +24,7 @@ void DeleteUserKeyIfEmpty(const char* key)
     RegCloseKey(opened);
     // Windows 95/98 would delete a key with its subkeys: only an empty one goes.
     if (known && subkeys == 0 && values == 0)
-        SysRegDeleteKey(HKEY_CURRENT_USER, key);
+        LogResult(SysRegDeleteKey(HKEY_CURRENT_USER, key), "Remove registry key HKCU\\%s", key);
 }
 
 void RemoveInstallRecord()
@@ -37,7 +38,8 @@ void RemoveInstallRecord()
     if (!SysRegOpenKey(HKEY_CURRENT_USER, SetupScript.REGADDRESS, KEY_SET_VALUE, &key))
         return;
     for (const char* value : {"InstallFolder", "InstallOption", UnfinishedInstallValue})
-        SysRegDeleteValue(key, value);
+        LogResult(SysRegDeleteValue(key, value), "Remove registry value HKCU\\%s %s", SetupScript.REGADDRESS,
+                  value);
     RegCloseKey(key);
     DeleteUserKeyIfEmpty(SetupScript.REGADDRESS);
 }
@@ -58,7 +60,7 @@ static void RemoveOwnUninstaller()
         if (name[0] != '\0' && BuildContainedPath(path, sizeof path, folder, name))
             DeleteFileTolerant(path);
     }
-    SysRemoveFolder(folder);
+    LogResult(SysRemoveFolder(folder), "Remove folder %s", folder);
 }
 
 // Kept save data that lies outside the install folder needs no Install.ini
@@ -80,6 +82,7 @@ static void RemoveInstallIniKeptApart()
 
 int RunUninstallSequence(int deleteSaveData)
 {
+    LogLine("Uninstall %s, save data %s", SetupScript.InstallFolder, deleteSaveData ? "removed" : "kept");
     const int files = RemoveInstalledFiles(deleteSaveData);
     const int shortcuts = RemoveShortcuts((SetupScript.InstallOption & DesktopShortcutBit) != 0);
     RemoveInstallRecord();
@@ -94,11 +97,14 @@ int RunUninstallSequence(int deleteSaveData)
     const int folder = usable && RemoveFolderTolerant(SetupScript.InstallFolder);
     // Last, so that an uninstall cut short can still be started from it.
     RemoveUninstallEntry();
+    LogLine("Uninstall: files %s, links %s, install folder %s", files ? "removed" : "not all removed",
+            shortcuts ? "removed" : "not all removed", folder ? "removed" : "left");
     return files && shortcuts && folder ? 1 : 0;
 }
 
 int ForgetMissingInstallation()
 {
+    LogLine("The installation in %s is gone: its links and records are removed", SetupScript.InstallFolder);
     RemoveShortcuts((SetupScript.InstallOption & DesktopShortcutBit) != 0);
     RemoveInstallRecord();
     RemoveUninstallEntry();

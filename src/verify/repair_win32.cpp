@@ -1,6 +1,7 @@
 #include "verify/repair_win32.h"
 
 #include "common/path_rules.h"
+#include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
 #include "common/worker_win32.h"
@@ -55,13 +56,17 @@ RepairFate CopyBack(const char* source, const char* target, const char* digest, 
     if (!RepairTempPath(temp, sizeof temp, target))
         return RepairFailed;
     UniqueHandle in(OpenOrNull(source, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN));
-    if (!in)
+    if (!in) {
+        LogResult(false, "Open %s", source);
         return RepairFailed;
+    }
     // A leftover of an interrupted repair goes first.
     SysDeleteFile(temp);
     UniqueHandle out(OpenOrNull(temp, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL));
-    if (!out)
+    if (!out) {
+        LogResult(false, "Make file %s", temp);
         return RepairFailed;
+    }
     Md5Context md5;
     Md5Init(&md5);
     bool ok = true;
@@ -79,6 +84,8 @@ RepairFate CopyBack(const char* source, const char* target, const char* digest, 
             break;
         }
     }
+    if (!ok)
+        LogResult(false, "Copy %s to %s", source, temp);
     const bool sound = ok && SameDigest(&md5, digest);
     ok = ok && FlushFileBuffers(out.Get());
     out.Reset();
@@ -92,10 +99,26 @@ RepairFate CopyBack(const char* source, const char* target, const char* digest, 
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
         SysSetFileAttributes(target, attributes & ~FILE_ATTRIBUTE_READONLY);
     if (!SysReplaceFile(temp, target)) {
+        LogResult(false, "Replace %s", target);
         SysDeleteFile(temp);
         return RepairFailed;
     }
     return FileMatches(target, digest, buffer) ? RepairDone : RepairFailed;
+}
+
+const char* RepairFateName(RepairFate fate)
+{
+    switch (fate) {
+    case RepairNotTried:
+        return "not tried";
+    case RepairDone:
+        return "copied back and sound";
+    case RepairDiscDamaged:
+        return "the disc's copy is damaged too: left as it was";
+    case RepairFailed:
+        return "the disc's copy could not be read or the file written";
+    }
+    return "?";
 }
 
 }  // namespace
@@ -109,8 +132,10 @@ bool RepairFiles(HWND owner, const VerifyItems* items, RepairPlan* plan,
     int at = 0;
     for (int d = 0; d < plan->DiscCount; ++d) {
         const int disc = plan->Disc[d];
-        if (!LocateDisc(owner, static_cast<uint32_t>(disc + 1)))
+        if (!LocateDisc(owner, static_cast<uint32_t>(disc + 1))) {
+            LogLine("Repair stopped: disc %d was not inserted", disc + 1);
             return false;
+        }
         char root[PathWidth];
         if (!LocatedDiscRoot(root, sizeof root))
             return false;
@@ -125,6 +150,7 @@ bool RepairFiles(HWND owner, const VerifyItems* items, RepairPlan* plan,
             } else {
                 plan->Fate[at] = CopyBack(source, target, items->Digest[item], buffer.get());
             }
+            LogLine("Repair %s: %s", items->Name[item], RepairFateName(plan->Fate[at]));
             show(owner, item, plan->Fate[at] == RepairDone ? StatusOk : nullptr);
         }
     }

@@ -1,6 +1,7 @@
 #include "verify/verify_worker_win32.h"
 #include "verify/verify_run.h"
 
+#include "common/setup_log.h"
 #include "script/setup_model.h"
 
 #include <memory>
@@ -149,6 +150,10 @@ static DWORD WINAPI VerifyWorker(LPVOID parameter)
     if (!finished || !VerifyOrderDone(&run->Order))
         return 0;
     run->State.ErrorCount = run->Order.ErrorCount;
+    for (int item = 0; item < run->Items.Count; ++item)
+        if (run->Order.Verdict[item] != nullptr && run->Order.Verdict[item] != StatusOk)
+            LogLine("File check NG: %s: %s", run->Items.Name[item], run->Order.Verdict[item]);
+    LogLine("File check done: %d files, %u NG", run->Items.Count, static_cast<unsigned>(run->State.ErrorCount));
     PostMessageW(dialog, WM_VERIFY_DONE, 0, 0);
     return 0;
 }

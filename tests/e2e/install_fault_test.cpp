@@ -42,6 +42,32 @@ TEST_F(InstallFault, AnUnreadableFileIsAReadError)
     ExpectNothingInstalled();
 }
 
+TEST_F(InstallFault, AReadErrorNamesTheFileAndTheSystemsMessageInTheLog)
+{
+    const std::string log = Work / "setup log.txt";
+    StartArguments = "t /LOG=\"" + log + "\"";
+    Options = StartAndOpenOptions();
+    ASSERT_NE(nullptr, Options);
+    PressButton(Options, OptionSecond);
+    HANDLE locked = CreateFileA((DriveFolder('E') + "\\manual\\readme.txt").c_str(), GENERIC_READ,
+                                0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+    ExpectCopyError("ファイルリードエラー\r\n manual\\readme.txt が正しく読めませんでした。");
+    CloseHandle(locked);
+    // The system's own words for a file another program holds, as this
+    // Windows gives them (the log is UTF-8).
+    wchar_t message[512] = {};
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                  ERROR_SHARING_VIOLATION, 0, message, 512, nullptr);
+    while (length > 0 && (message[length - 1] == L'\r' || message[length - 1] == L'\n' || message[length - 1] == L' '))
+        message[--length] = 0;
+    char utf8[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, message, -1, utf8, sizeof utf8, nullptr, nullptr);
+    const std::string text = ReadBytesFrom(log);
+    const std::string line = "Copy manual\\readme.txt: read error: error 32: " + std::string(utf8) + "\r\n";
+    EXPECT_NE(std::string::npos, text.find(line)) << "no line \"" << line << "\" in the log:\n" << text;
+}
+
 TEST_F(InstallFault, ADestinationThatCannotBeWrittenIsAWriteError)
 {
     Options = StartAndOpenOptions();

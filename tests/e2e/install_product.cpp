@@ -287,7 +287,7 @@ std::string InstallTest::PrepareProduct(const std::vector<std::string>& script)
 HWND InstallTest::StartAndOpenOptions(const std::vector<std::string>& script)
 {
     const std::string folder = PrepareProduct(script);
-    Process = StartIn(folder, "t");
+    Process = StartIn(folder, StartArguments);
     HWND launcher = WaitForLauncher(ProductTitle);
     if (!launcher)
         return nullptr;

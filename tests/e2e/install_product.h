@@ -69,6 +69,7 @@ protected:
     std::string Desktop;    // the prefix's desktop, redirected for the test
     std::string GameMark;   // where the stand-in game reports
     HANDLE Process = nullptr;
+    std::string StartArguments = "t";  // the launcher's command line
     std::string PreviousDesktop;
 };
 

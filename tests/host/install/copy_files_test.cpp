@@ -60,6 +60,7 @@ struct FakeDisc {
     int OpenSearches = 0;
     std::vector<std::vector<std::string>> Searches;
     std::vector<std::string> SearchPatterns;
+    std::vector<std::string> Reports;          // FileDone: "name bytes outcome"
 };
 
 struct FakeSearch {
@@ -187,6 +188,12 @@ int CheckMessages(void* context)
 
 uint64_t Microseconds(void* context) { return Disc(context)->Now; }
 
+void FileDone(void* context, const char* name, uint64_t bytes, CopyOutcome outcome)
+{
+    Disc(context)->Reports.push_back(std::string(name) + " " + std::to_string(bytes) + " " +
+                                     std::to_string(static_cast<int>(outcome)));
+}
+
 class CopyWalk : public InstallModelTest {
 protected:
     void SetUp() override
@@ -200,7 +207,7 @@ protected:
     {
         const CopyIo io = {&Fake,     OpenSource, CreateTarget, Read,          Write,
                            CloseFile, FindFirst,  FindNext,     FindClose,     CheckMessages,
-                           Microseconds};
+                           Microseconds, FileDone};
         const CopyResult result = CopyDiscFiles(disc, io, &Counters);
         EXPECT_EQ(0, Fake.OpenFiles) << "a file was left open";
         EXPECT_EQ(0, Fake.OpenSearches) << "a search was left open";
@@ -381,6 +388,49 @@ TEST_F(CopyWalk, AReadFailingInTheMiddleOfAFileIsAReadErrorAndAShortWriteAWriteE
     const CopyResult result = Run();
     EXPECT_EQ(CopyWriteError, result.Outcome);
     EXPECT_EQ(1, result.Entry);  // the pattern's entry, not the match
+}
+
+TEST_F(CopyWalk, EachFileTriedIsToldOnceWithItsNameSizeAndOutcome)
+{
+    // Reports: name, the source's bytes, outcome (0 done, 1 stopped, 2 read
+    // error, 3 write error). "ok" (3 bytes) is listed first in every case.
+    const struct {
+        const char* Second;  // the second entry
+        void (*Arrange)(FakeDisc* disc);
+        std::vector<std::string> Reports;
+    } cases[] = {
+        {"voice\\*.vce",  // a match goes by its folder part and name
+         [](FakeDisc* d) {
+             d->Source["E:\\voice\\a.vce"] = PatternBytes(5, 1);
+             d->Searches = {{"a.vce"}};
+         },
+         {"ok 3 0", "voice\\a.vce 5 0"}},
+        {"missing", [](FakeDisc*) {}, {"ok 3 0", "missing 0 2"}},
+        {"big",
+         [](FakeDisc* d) {
+             d->Source["E:\\big"] = PatternBytes(3 * 65536, 1);
+             d->FailReadOf = "E:\\big";
+         },
+         {"ok 3 0", "big 196608 2"}},
+        {"big", [](FakeDisc* d) { d->Unwritable = {"C:\\Inst\\ok"}; }, {"ok 3 3"}},
+        {"big",  // stopped before its first block
+         [](FakeDisc* d) {
+             d->Source["E:\\big"] = PatternBytes(3 * 65536, 1);
+             d->StopAtCheck = 2;
+         },
+         {"ok 3 0", "big 196608 1"}},
+    };
+    for (const auto& c : cases) {
+        ClearInstallModel();
+        SetUp();
+        Fake = FakeDisc();
+        Fake.Source["E:\\ok"] = PatternBytes(3, 1);
+        c.Arrange(&Fake);
+        ListFile(0, 0, "ok", 0, 8);
+        ListFile(0, 1, c.Second, 0, 8);
+        Run();
+        EXPECT_EQ(c.Reports, Fake.Reports) << c.Second << " " << c.Reports.back();
+    }
 }
 
 TEST_F(CopyWalk, AStopEndsTheWalkAtTheNextCheckWithEverythingClosed)
