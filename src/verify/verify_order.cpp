@@ -13,7 +13,8 @@ void ResetVerifyOrder(VerifyOrder* order, int count)
     const size_t items = static_cast<size_t>(order->Count);
     memset(order->Verdict, 0, items * sizeof order->Verdict[0]);
     memset(order->Range, 0, items * sizeof order->Range[0]);
-    memset(order->Position, 0, items * sizeof order->Position[0]);
+    for (size_t i = 0; i < items; ++i)
+        order->Position[i].store(0, std::memory_order_relaxed);
     memset(order->Opened, 0, items * sizeof order->Opened[0]);
 }
 
@@ -114,7 +115,16 @@ static void ReportStart(void* context, uint32_t range)
 
 static void ReportProgress(void* context, uint32_t position)
 {
-    Locked(static_cast<HasherReport*>(context),
+    auto* report = static_cast<HasherReport*>(context);
+    VerifyOrder* order = report->Order;
+    if (!InRun(order, report->Item))
+        return;
+    order->Position[report->Item].store(position, std::memory_order_relaxed);
+    // Another file is on show: this one's bar waits for its turn, and its
+    // last position is there when it comes.
+    if (report->Item != order->NextToTell.load(std::memory_order_relaxed))
+        return;
+    Locked(report,
            [](HasherReport* r, uint32_t p, const char*) { NoteVerifyProgress(r->Order, r->Item, p, *r->Shown); },
            position, nullptr);
 }

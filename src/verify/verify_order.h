@@ -7,18 +7,23 @@
 
 #include "verify/verify_run.h"
 
+#include <atomic>
 #include <cstdint>
 
 struct VerifyOrder {
     int Count;          // items of the run
     int NextToClaim;    // the next item a hasher takes
-    int NextToTell;     // the first item whose verdict is not shown yet
+    // The first item whose verdict is not shown yet. Read without the lock
+    // by a hasher deciding whether its progress moves the bar at all.
+    std::atomic<int> NextToTell;
     bool Told;          // NextToTell's "Now Checking..." and bar are shown
     uint32_t ErrorCount;
     uint32_t ShownPosition;              // NextToTell's bar, as last shown
     const char* Verdict[MaxVerifyItems]; // null until the item's verdict is in
     uint32_t Range[MaxVerifyItems];      // the bar's range, once opened
-    uint32_t Position[MaxVerifyItems];   // the bar's position, as last reported
+    // The bar's position, as last reported: each hasher stores its own
+    // item's without the lock, so that a file not on show costs no lock a piece.
+    std::atomic<uint32_t> Position[MaxVerifyItems];
     uint8_t Opened[MaxVerifyItems];
 };
 
