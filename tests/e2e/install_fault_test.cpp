@@ -4,8 +4,9 @@
 
 class InstallFault : public InstallTest {
 protected:
-    // Runs the installation of the minimum option up to its error box.
-    void ExpectCopyError(const std::string& text)
+    // Runs the installation of the minimum option up to its error box. A
+    // run with switches returns the code of a fatal error during the copy.
+    void ExpectCopyError(const std::string& text, long exitCode = 0)
     {
         HWND window = ConfirmOptions(Options);
         ASSERT_NE(nullptr, window);
@@ -13,7 +14,7 @@ protected:
         ASSERT_NE(nullptr, box) << "no error box";
         EXPECT_EQ(text, MessageBoxText(box));
         PressButton(box, IDOK);
-        EXPECT_EQ(0, WaitForExit(Process, 30000)) << "the program goes on after a copy error";
+        EXPECT_EQ(exitCode, WaitForExit(Process, 30000)) << "the program goes on after a copy error";
     }
     HWND Options = nullptr;
 };
@@ -52,7 +53,7 @@ TEST_F(InstallFault, AReadErrorNamesTheFileAndTheSystemsMessageInTheLog)
     HANDLE locked = CreateFileA((DriveFolder('E') + "\\manual\\readme.txt").c_str(), GENERIC_READ,
                                 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, locked);
-    ExpectCopyError("ファイルリードエラー\r\n manual\\readme.txt が正しく読めませんでした。");
+    ExpectCopyError("ファイルリードエラー\r\n manual\\readme.txt が正しく読めませんでした。", 4);
     CloseHandle(locked);
     // The system's own words for a file another program holds, as this
     // Windows gives them (the log is UTF-8).

@@ -198,7 +198,8 @@ TEST_F(UninstallTest, AnInstallFolderDeletedByHandIsToldAndItsRegistrationGoes)
     launcher = WaitForLauncher(ProductTitle);
     ASSERT_NE(nullptr, launcher);
     PressButton(launcher, LaunchInstall);
-    HWND box = WaitForBox(ProductTitle);
+    // The box has the launcher's caption: the launcher itself is not it.
+    HWND box = WaitForDialogExcept(ProductTitle, launcher, 30000);
     ASSERT_NE(nullptr, box);
     const std::string text = MessageBoxText(box);
     EXPECT_EQ(0u, text.find("インストール先のフォルダが見つかりません。")) << text;
