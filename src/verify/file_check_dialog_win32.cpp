@@ -211,7 +211,7 @@ static void FileCheckUnattended()
     run->State.Items = &run->Items;
     ResetVerifyState(&run->State);
     const VerifyView quiet = {nullptr, LogStatus, LogRange, LogPosition};
-    HasherReport report = {&run->Order, &quiet, nullptr, nullptr, nullptr, -1, 0};
+    HasherReport report = {&run->Order, &quiet, nullptr, nullptr, nullptr, -1, 0, false};
     std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[VerifyPieceSize]);
     if (!piece) {
         RunExitCode = ExitFatalDuringCopy;

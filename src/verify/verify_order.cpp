@@ -1,11 +1,14 @@
 #include "verify/verify_order.h"
 
+#include <algorithm>
 #include <cstring>
 
 void ResetVerifyOrder(VerifyOrder* order, int count)
 {
     order->Count = count < 0 ? 0 : count > MaxVerifyItems ? MaxVerifyItems : count;
     order->NextToClaim = 0;
+    order->NextLargest = 0;
+    order->HaveSizes = false;
     order->NextToTell = 0;
     order->Told = false;
     order->ErrorCount = 0;
@@ -16,11 +19,35 @@ void ResetVerifyOrder(VerifyOrder* order, int count)
     for (size_t i = 0; i < items; ++i)
         order->Position[i].store(0, std::memory_order_relaxed);
     memset(order->Opened, 0, items * sizeof order->Opened[0]);
+    memset(order->Taken, 0, items * sizeof order->Taken[0]);
 }
 
-int ClaimVerifyItem(VerifyOrder* order)
+void OrderLargestFirst(VerifyOrder* order, const uint64_t* sizes)
 {
-    return order->NextToClaim < order->Count ? order->NextToClaim++ : -1;
+    for (int i = 0; i < order->Count; ++i)
+        order->BySize[i] = i;
+    std::stable_sort(order->BySize, order->BySize + order->Count,
+                     [sizes](int a, int b) { return sizes[a] > sizes[b]; });
+    order->HaveSizes = true;
+}
+
+int ClaimVerifyItem(VerifyOrder* order, bool largest)
+{
+    int item = -1;
+    if (largest && order->HaveSizes) {
+        while (order->NextLargest < order->Count && order->Taken[order->BySize[order->NextLargest]])
+            ++order->NextLargest;
+        if (order->NextLargest < order->Count)
+            item = order->BySize[order->NextLargest++];
+    } else {
+        while (order->NextToClaim < order->Count && order->Taken[order->NextToClaim])
+            ++order->NextToClaim;
+        if (order->NextToClaim < order->Count)
+            item = order->NextToClaim++;
+    }
+    if (item >= 0)
+        order->Taken[item] = 1;
+    return item;
 }
 
 static bool InRun(const VerifyOrder* order, int item) { return item >= 0 && item < order->Count; }
@@ -146,7 +173,7 @@ bool RunHasher(VerifyState* state, HasherReport* report, const char* installFold
         if (state->OpenFile == nullptr) {
             if (report->Lock != nullptr)
                 report->Lock(report->LockContext);
-            const int item = ClaimVerifyItem(report->Order);
+            const int item = ClaimVerifyItem(report->Order, report->Largest);
             if (report->Unlock != nullptr)
                 report->Unlock(report->LockContext);
             if (item < 0)

@@ -12,7 +12,9 @@
 
 struct VerifyOrder {
     int Count;          // items of the run
-    int NextToClaim;    // the next item a hasher takes
+    int NextToClaim;    // the next item in list order not yet taken (or past it)
+    int NextLargest;    // the same in BySize
+    bool HaveSizes;     // BySize holds the items largest first
     // The first item whose verdict is not shown yet. Read without the lock
     // by a hasher deciding whether its progress moves the bar at all.
     std::atomic<int> NextToTell;
@@ -25,13 +27,23 @@ struct VerifyOrder {
     // item's without the lock, so that a file not on show costs no lock a piece.
     std::atomic<uint32_t> Position[MaxVerifyItems];
     uint8_t Opened[MaxVerifyItems];
+    uint8_t Taken[MaxVerifyItems];
+    int BySize[MaxVerifyItems];          // item indexes, largest listed size first
 };
 
 // A new run of `count` items (at most MaxVerifyItems).
 void ResetVerifyOrder(VerifyOrder* order, int count);
 
-// The next item to check, or -1 when every item has been taken.
-int ClaimVerifyItem(VerifyOrder* order);
+// Lets the hashers that take the largest first do so: `sizes` are the
+// items' listed sizes.
+void OrderLargestFirst(VerifyOrder* order, const uint64_t* sizes);
+
+// The next item to check, or -1 when every item has been taken: the first in
+// list order, or with `largest` (and sizes given) the largest left. One
+// hasher going down the list keeps the list and the bar moving; the others
+// taking the largest files leave no large file for the end, when one
+// hasher alone would still be on it.
+int ClaimVerifyItem(VerifyOrder* order, bool largest = false);
 
 // What a hasher found out about its item. Each shows on `view` what may be
 // shown by now: everything up to the first item still in work, that item's
@@ -54,6 +66,7 @@ struct HasherReport {
     void (*Unlock)(void* context);
     int Item;         // the item in work
     uint32_t Range;   // its bar's range, from StartProgress
+    bool Largest;     // takes the largest item left rather than the next
 };
 VerifyView HasherView(HasherReport* report);
 

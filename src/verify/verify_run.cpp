@@ -40,6 +40,7 @@ int CollectVerifyItems(VerifyItems* items, void (*add)(void* context, int item, 
             CopyText(items->Name[count], file.Name);
             CopyText(items->Digest[count], file.Digest);
             items->Disc[count] = static_cast<uint8_t>(disc);
+            items->Size[count] = file.ByteSize;
             add(context, count, file.Name);
             ++count;
         }

@@ -38,6 +38,7 @@ struct VerifyItems {
     char Name[MaxVerifyItems][PathWidth];
     char Digest[MaxVerifyItems][TextWidth];
     uint8_t Disc[MaxVerifyItems];  // the disc it was copied from, 0-based
+    uint64_t Size[MaxVerifyItems]; // its listed size
     int Count;
 };
 

@@ -93,19 +93,19 @@ struct Hasher {
 };
 
 static bool HashShare(FileCheckRun* run, VerifyState* state, const VerifyView& shown,
-                      bool (*stop)(void*))
+                      bool (*stop)(void*), bool largest)
 {
     std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[VerifyPieceSize]);
     if (!piece)
         return stop(&run->Thread) ? false : true;
-    HasherReport report = {&run->Order, &shown, &run->Lock, EnterLock, LeaveLock, -1, 0};
+    HasherReport report = {&run->Order, &shown, &run->Lock, EnterLock, LeaveLock, -1, 0, largest};
     return RunHasher(state, &report, SetupScript.InstallFolder, piece.get(), stop, &run->Thread);
 }
 
 static DWORD WINAPI FurtherHasher(LPVOID parameter)
 {
     Hasher* hasher = static_cast<Hasher*>(parameter);
-    HashShare(hasher->Run, hasher->State, *hasher->Shown, FlagRaised);
+    HashShare(hasher->Run, hasher->State, *hasher->Shown, FlagRaised, true);
     return 0;
 }
 
@@ -125,6 +125,7 @@ static DWORD WINAPI VerifyWorker(LPVOID parameter)
     DialogView shown = {dialog, 0, 0};
     const VerifyView view = {&shown, ShowStatus, StartProgress, ShowProgress};
     ResetVerifyOrder(&run->Order, run->Items.Count);
+    OrderLargestFirst(&run->Order, run->Items.Size);
 
     Hasher hashers[MaxVerifyHashers - 1];
     HANDLE threads[MaxVerifyHashers - 1];
@@ -139,7 +140,7 @@ static DWORD WINAPI VerifyWorker(LPVOID parameter)
         if (threads[started] != nullptr)
             ++started;
     }
-    const bool finished = HashShare(run, &run->State, view, WorkerStopped);
+    const bool finished = HashShare(run, &run->State, view, WorkerStopped, false);
     // A stop seen here reaches the others through the flag.
     if (!finished)
         run->Thread.StopRequested = true;

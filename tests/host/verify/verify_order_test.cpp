@@ -99,7 +99,21 @@ TEST(VerifyOrder, ReportsOfSeveralHashersAreShownInListOrder)
     }
 }
 
-// Four hashers on real files: every item is taken once, the verdicts come
+// One hasher goes down the list, the others take the largest file left;
+// no item is taken twice.
+TEST(VerifyOrder, ClaimsGoDownTheListOrLargestFirst)
+{
+    std::unique_ptr<VerifyOrder> order(new VerifyOrder());
+    ResetVerifyOrder(order.get(), 5);
+    const uint64_t sizes[] = {1, 5, 3, 5, 2};
+    OrderLargestFirst(order.get(), sizes);
+    std::vector<int> claims;
+    for (const bool largest : {false, true, true, false, true, false, true})
+        claims.push_back(ClaimVerifyItem(order.get(), largest));
+    EXPECT_EQ((std::vector<int>{0, 1, 3, 2, 4, -1, -1}), claims);
+}
+
+// Four hashers on real files (three of them largest first): every item is taken once, the verdicts come
 // in list order, and a stop leaves no file open.
 TEST(VerifyOrder, HashersShareTheItemsAndReportInOrder)
 {
@@ -116,6 +130,7 @@ TEST(VerifyOrder, HashersShareTheItemsAndReportInOrder)
             bytes[0] ^= 1;
         snprintf(items->Name[i], PathWidth, "%s", name.c_str());
         snprintf(items->Digest[i], TextWidth, "%s", Md5Hex(bytes).c_str());
+        items->Size[i] = bytes.size();
     }
     items->Count = count;
     std::unique_ptr<VerifyOrder> order(new VerifyOrder());
@@ -123,6 +138,7 @@ TEST(VerifyOrder, HashersShareTheItemsAndReportInOrder)
     for (const bool stopEarly : {false, true}) {
         SCOPED_TRACE(stopEarly ? "stopped" : "to the end");
         ResetVerifyOrder(order.get(), count);
+        OrderLargestFirst(order.get(), items->Size);
         Shown shown;
         const VerifyView view = shown.View();
         std::mutex lock;
@@ -139,7 +155,8 @@ TEST(VerifyOrder, HashersShareTheItemsAndReportInOrder)
                 std::vector<uint8_t> piece(VerifyPieceSize);
                 HasherReport report = {order.get(), &view, &lock,
                                        [](void* m) { static_cast<std::mutex*>(m)->lock(); },
-                                       [](void* m) { static_cast<std::mutex*>(m)->unlock(); }, -1, 0};
+                                       [](void* m) { static_cast<std::mutex*>(m)->unlock(); }, -1, 0,
+                                       &state != &states[0]};
                 RunHasher(&state, &report, dir.Path.c_str(), piece.data(),
                           [](void* s) { auto* st = static_cast<Stop*>(s); return st->Early && ++st->Asked > 30; },
                           &stop);
