@@ -119,6 +119,21 @@ bool LogIsOpen() { return Log.File != INVALID_HANDLE_VALUE; }
 
 const char* LogPath() { return Log.Path; }
 
+// The line with the system's words for `error` after it.
+static void WriteErrorLine(unsigned long error, const char* text)
+{
+    // The system's own words, in the player's language.
+    wchar_t message[512] = {};
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                  message, 512, nullptr);
+    // FormatMessage ends its text with a line end of its own.
+    while (length > 0 && (message[length - 1] == L'\r' || message[length - 1] == L'\n' || message[length - 1] == L' '))
+        message[--length] = L'\0';
+    char line[1700];
+    FormatText(line, sizeof line, "%s: error %lu: ", text, error);
+    WriteLine(line, length > 0 ? message : L"?");
+}
+
 void LogLine(const char* format, ...)
 {
     if (!LogIsOpen())
@@ -140,16 +155,7 @@ void LogSystemError(unsigned long error, const char* format, ...)
     va_start(args, format);
     FormatTextV(text, sizeof text, format, args);
     va_end(args);
-    // The system's own words, in the player's language.
-    wchar_t message[512] = {};
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                  message, 512, nullptr);
-    // FormatMessage ends its text with a line end of its own.
-    while (length > 0 && (message[length - 1] == L'\r' || message[length - 1] == L'\n' || message[length - 1] == L' '))
-        message[--length] = L'\0';
-    char line[1700];
-    FormatText(line, sizeof line, "%s: error %lu: ", text, error);
-    WriteLine(line, length > 0 ? message : L"?");
+    WriteErrorLine(error, text);
 }
 
 void LogResult(bool done, const char* format, ...)
@@ -163,7 +169,7 @@ void LogResult(bool done, const char* format, ...)
     FormatTextV(text, sizeof text, format, args);
     va_end(args);
     if (!done && error != ERROR_SUCCESS) {
-        LogSystemError(error, "%s", text);
+        WriteErrorLine(error, text);
     } else {
         char line[1560];
         FormatText(line, sizeof line, "%s: %s", text, done ? "done" : "failed");
