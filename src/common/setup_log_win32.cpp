@@ -134,47 +134,51 @@ static void WriteErrorLine(unsigned long error, const char* text)
     WriteLine(line, length > 0 ? message : L"?");
 }
 
-void LogLine(const char* format, ...)
+// What every logging call comes down to: its text, then "done", "failed"
+// or the system's words for `error`, as `end` says.
+enum class LogEnd { None, Result, Error };
+
+static void WriteFormatted(LogEnd end, bool done, unsigned long error, const char* format, va_list args)
 {
     if (!LogIsOpen())
         return;
     char text[1536];
+    FormatTextV(text, sizeof text, format, args);
+    if (end == LogEnd::Error || (end == LogEnd::Result && !done && error != ERROR_SUCCESS)) {
+        WriteErrorLine(error, text);
+    } else if (end == LogEnd::Result) {
+        char line[1560];
+        FormatText(line, sizeof line, "%s: %s", text, done ? "done" : "failed");
+        WriteLine(line);
+    } else {
+        WriteLine(text);
+    }
+}
+
+void LogLine(const char* format, ...)
+{
     va_list args;
     va_start(args, format);
-    FormatTextV(text, sizeof text, format, args);
+    WriteFormatted(LogEnd::None, true, 0, format, args);
     va_end(args);
-    WriteLine(text);
 }
 
 void LogSystemError(unsigned long error, const char* format, ...)
 {
-    if (!LogIsOpen())
-        return;
-    char text[1536];
     va_list args;
     va_start(args, format);
-    FormatTextV(text, sizeof text, format, args);
+    WriteFormatted(LogEnd::Error, false, error, format, args);
     va_end(args);
-    WriteErrorLine(error, text);
 }
 
 void LogResult(bool done, const char* format, ...)
 {
+    // Read first and given back: the caller's own checks still see it.
     const DWORD error = GetLastError();
-    if (!LogIsOpen())
-        return;
-    char text[1536];
     va_list args;
     va_start(args, format);
-    FormatTextV(text, sizeof text, format, args);
+    WriteFormatted(LogEnd::Result, done, error, format, args);
     va_end(args);
-    if (!done && error != ERROR_SUCCESS) {
-        WriteErrorLine(error, text);
-    } else {
-        char line[1560];
-        FormatText(line, sizeof line, "%s: %s", text, done ? "done" : "failed");
-        WriteLine(line);
-    }
     SetLastError(error);
 }
 
