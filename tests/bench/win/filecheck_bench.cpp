@@ -13,7 +13,9 @@
 #include "common/text.h"
 #include "script/setup_model.h"
 #include "verify/file_check.h"
+#include "verify/verify_order.h"
 #include "verify/verify_run.h"
+#include "verify/verify_worker_win32.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -23,7 +25,9 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <memory>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -52,10 +56,12 @@ uint64_t LoadDigests(const char* folder, const char* listPath, int* count)
         entry.Name = static_cast<char*>(calloc(1, PathWidth));
         CopyText(entry.Name, PathWidth, name.c_str());
         CopyText(entry.Digest, line.substr(0, 32).c_str());
+        // The script lists each file's size; the check takes the largest first by it.
         WIN32_FILE_ATTRIBUTE_DATA data;
         const std::string path = std::string(folder) + "\\" + name;
         if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-            bytes += (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            entry.ByteSize = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        bytes += entry.ByteSize;
         ++*count;
     }
     return bytes;
@@ -82,10 +88,66 @@ double HashingPath(uint32_t* errors)
     return Now() - start;
 }
 
+// The dialog's hashers without the dialog: as many threads as it runs,
+// reporting to one order with nothing to show. Tells the cost of reading
+// on several threads apart from that of showing what they find.
+double HashingPathEveryCore(uint32_t* errors)
+{
+    static VerifyItems items;
+    CollectVerifyItems(&items, [](void*, int, const char*) {}, nullptr);
+    const VerifyView nothing = {nullptr, NoStatus, NoRange, NoPosition};
+    static VerifyOrder order;
+    ResetVerifyOrder(&order, items.Count);
+    OrderLargestFirst(&order, items.Size);
+    CRITICAL_SECTION lock;
+    InitializeCriticalSection(&lock);
+    const int hashers = VerifyHasherCount();
+    std::vector<VerifyState> states(static_cast<size_t>(hashers));
+    std::vector<std::thread> threads;
+    const double start = Now();
+    for (int i = 0; i < hashers; ++i) {
+        threads.emplace_back([&, i] {
+            VerifyState* state = &states[static_cast<size_t>(i)];
+            state->Items = &items;
+            ResetVerifyState(state);
+            std::unique_ptr<uint8_t[]> piece(new uint8_t[VerifyPieceSize]);
+            HasherReport report = {&order, &nothing, &lock,
+                                   [](void* c) { EnterCriticalSection(static_cast<CRITICAL_SECTION*>(c)); },
+                                   [](void* c) { LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(c)); },
+                                   -1, 0, i > 0};
+            RunHasher(state, &report, SetupScript.InstallFolder, piece.get(),
+                      [](void*) { return false; }, nullptr);
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    const double seconds = Now() - start;
+    DeleteCriticalSection(&lock);
+    *errors = order.ErrorCount;
+    return seconds;
+}
+
+// When the closing message came up, seen on the dialog's own thread: the
+// driver finds it only at its next look.
+double BoxShown;
+
+LRESULT CALLBACK NoteBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && BoxShown == 0) {
+        char caption[16] = {};
+        GetWindowTextA(reinterpret_cast<HWND>(wParam), caption, sizeof caption);
+        if (strcmp(caption, "Drubel") == 0)
+            BoxShown = Now();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // The dialog as the player uses it: from "実行" to the closing message.
 double DialogRun(std::string* message)
 {
     double seconds = -1;
+    BoxShown = 0;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, NoteBox, nullptr, GetCurrentThreadId());
     std::thread driver([&] {
         HWND dialog = dialog_driver::WaitForDialog("『Bench』ファイルチェック");
         if (dialog == nullptr)
@@ -93,7 +155,7 @@ double DialogRun(std::string* message)
         const double start = Now();
         dialog_driver::Press(dialog, IDOK);
         HWND box = dialog_driver::WaitForDialog("Drubel", 600000);
-        seconds = Now() - start;
+        seconds = (BoxShown != 0 ? BoxShown : Now()) - start;
         if (box != nullptr) {
             *message = dialog_driver::BoxText(box);
             dialog_driver::Press(box, IDOK);
@@ -103,6 +165,8 @@ double DialogRun(std::string* message)
     });
     FileCheckDialog();
     driver.join();
+    if (hook != nullptr)
+        UnhookWindowsHookEx(hook);
     return seconds;
 }
 
@@ -137,6 +201,10 @@ int main(int argc, char** argv)
     uint32_t errors = 0;
     const double hashing = HashingPath(&errors);
     Report("hashing_path", bytes, hashing);
+    uint32_t everyCoreErrors = 0;
+    const double everyCore = HashingPathEveryCore(&everyCoreErrors);
+    Report("hashing_every_core", bytes, everyCore);
+    errors += everyCoreErrors;
     std::string message;
     const double dialog = DialogRun(&message);
     Report("dialog_end_to_end", bytes, dialog);
