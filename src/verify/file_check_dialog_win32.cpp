@@ -38,6 +38,40 @@ static void AddItem(void* context, int item, const char* name)
 
 static FileCheckRun* RunOf(HWND dialog) { return DialogData<FileCheckRun>(dialog); }
 
+// The dialog looks at the run this often: the eye cannot tell more redraws
+// a second apart, and their number no longer grows with the files'.
+static constexpr UINT GlanceMilliseconds = 40;
+static constexpr UINT_PTR GlanceTimer = 1;
+
+static void ShowStatus(void* context, int item, const char* status)
+{
+    SetItemStatus(CheckList(static_cast<HWND>(context)), item, status);
+}
+
+// A new file: the bar counts its pieces from 0.
+static void ShowRange(void* context, uint32_t range)
+{
+    const HWND bar = GetDlgItem(static_cast<HWND>(context), IDC_CHECK_PROGRESS);
+    SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, range));
+    SendMessageW(bar, PBM_SETSTEP, 1, 0);
+    SendMessageW(bar, PBM_SETPOS, 0, 0);
+}
+
+static void ShowPosition(void* context, uint32_t position)
+{
+    SendDlgItemMessageW(static_cast<HWND>(context), IDC_CHECK_PROGRESS, PBM_SETPOS, position, 0);
+}
+
+// Shows what the hashers have found since the last look.
+static void OnGlance(HWND dialog)
+{
+    FileCheckRun* run = RunOf(dialog);
+    EnterCriticalSection(&run->Lock);
+    const VerifyGlance now = GlanceAtVerifyOrder(&run->Order);
+    LeaveCriticalSection(&run->Lock);
+    ShowVerifyGlance(&run->Order, &run->Shown, now, {dialog, ShowStatus, ShowRange, ShowPosition});
+}
+
 // Stops a worker that still runs or waits, and waits for its end.
 static void EndWorker(FileCheckRun* run)
 {
@@ -81,12 +115,15 @@ static void OnRun(HWND dialog)
             return;
         }
     }
-    ResetVerifyState(&run->State);
+    PrepareVerifyRun(run);
+    run->Shown = NothingShown;
+    SetTimer(dialog, GlanceTimer, GlanceMilliseconds, nullptr);
     RequestVerifyStart(run);
 }
 
 static void OnStop(HWND dialog)
 {
+    KillTimer(dialog, GlanceTimer);
     EndWorker(RunOf(dialog));
     EndDialog(dialog, IDCANCEL);
 }
@@ -129,6 +166,8 @@ static void OnDone(HWND dialog)
     if (!WorkerRunning(&run->Thread))
         return;
     WaitForVerifyWorker(run);
+    KillTimer(dialog, GlanceTimer);
+    OnGlance(dialog);
     if (run->State.ErrorCount == 0)
         SysMessageBox(dialog, FileCheckSoundText, "Drubel", MB_OK);
     else if (SysMessageBox(dialog, FileCheckRepairOfferText, "Drubel", MB_YESNO) == IDYES)
@@ -136,16 +175,7 @@ static void OnDone(HWND dialog)
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
 }
 
-// A new file: the bar counts its pieces from 0.
-static void OnRange(HWND dialog, uint32_t range)
-{
-    const HWND bar = GetDlgItem(dialog, IDC_CHECK_PROGRESS);
-    SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, range));
-    SendMessageW(bar, PBM_SETSTEP, 1, 0);
-    SendMessageW(bar, PBM_SETPOS, 0, 0);
-}
-
-static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -165,14 +195,9 @@ static INT_PTR CALLBACK FileCheckDialogProc(HWND dialog, UINT message, WPARAM wP
         return TRUE;
     }
     switch (message) {
-    case VerifyMsgStatus:
-        SetItemStatus(CheckList(dialog), static_cast<int>(wParam), reinterpret_cast<const char*>(lParam));
-        return TRUE;
-    case VerifyMsgRange:
-        OnRange(dialog, static_cast<uint32_t>(wParam));
-        return TRUE;
-    case VerifyMsgPosition:
-        SendDlgItemMessageW(dialog, IDC_CHECK_PROGRESS, PBM_SETPOS, wParam, 0);
+    case WM_TIMER:
+        if (wParam == GlanceTimer)
+            OnGlance(dialog);
         return TRUE;
     case WM_VERIFY_DONE:
         OnDone(dialog);
@@ -185,11 +210,6 @@ void FileCheckDialog(FileCheckRun* run)
 {
     RunModalDialog(IDD_FILE_CHECK, nullptr, FileCheckDialogProc, run);
 }
-
-// What an unattended check shows: its verdicts in the log, nothing else.
-static void LogStatus(void*, int, const char*) {}
-static void LogRange(void*, uint32_t) {}
-static void LogPosition(void*, uint32_t) {}
 
 static void LogRepair(HWND, int item, const char* status)
 {
@@ -207,18 +227,8 @@ static void FileCheckUnattended()
         return;
     }
     CollectVerifyItems(&run->Items, [](void*, int, const char*) {}, nullptr);
-    ResetVerifyOrder(&run->Order, run->Items.Count);
-    run->State.Items = &run->Items;
-    ResetVerifyState(&run->State);
-    const VerifyView quiet = {nullptr, LogStatus, LogRange, LogPosition};
-    HasherReport report = {&run->Order, &quiet, nullptr, nullptr, nullptr, -1, 0, false};
-    std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[VerifyPieceSize]);
-    if (!piece) {
-        RunExitCode = ExitFatalDuringCopy;
-        return;
-    }
-    RunHasher(&run->State, &report, SetupScript.InstallFolder, piece.get(), [](void*) { return false; },
-              nullptr);
+    PrepareVerifyRun(run.get());
+    HashOnEveryCore(run.get(), [](void*) { return false; });
     for (int item = 0; item < run->Items.Count; ++item)
         if (run->Order.Verdict[item] != StatusOk)
             LogLine("check: %s: %s", run->Items.Name[item], run->Order.Verdict[item]);

@@ -11,6 +11,7 @@ void ResetVerifyOrder(VerifyOrder* order, int count)
     order->HaveSizes = false;
     order->NextToTell = 0;
     order->Told = false;
+    order->LastBar = -1;
     order->ErrorCount = 0;
     order->ShownPosition = 0;
     const size_t items = static_cast<size_t>(order->Count);
@@ -76,6 +77,8 @@ static void Advance(VerifyOrder* order, const VerifyView& view)
             return;
         if (verdict != StatusOk)
             ++order->ErrorCount;
+        if (order->Told)
+            order->LastBar = item;
         view.ShowStatus(view.Context, item, verdict);
         ++order->NextToTell;
         order->Told = false;
@@ -110,6 +113,39 @@ void NoteVerifyVerdict(VerifyOrder* order, int item, const char* verdict, const 
 }
 
 bool VerifyOrderDone(const VerifyOrder* order) { return order->NextToTell >= order->Count; }
+
+VerifyGlance GlanceAtVerifyOrder(const VerifyOrder* order)
+{
+    VerifyGlance glance = {order->NextToTell, -1, order->LastBar, 0, 0};
+    if (glance.Told < order->Count && order->Told) {
+        glance.Checking = glance.BarItem = glance.Told;
+        glance.Position = order->Position[glance.Told].load(std::memory_order_relaxed);
+    }
+    if (glance.BarItem >= 0) {
+        glance.Range = order->Range[glance.BarItem];
+        if (glance.Checking < 0)
+            glance.Position = glance.Range;
+    }
+    return glance;
+}
+
+void ShowVerifyGlance(const VerifyOrder* order, VerifyGlance* shown, const VerifyGlance& now,
+                      const VerifyView& view)
+{
+    const int told = now.Told < order->Count ? now.Told : order->Count;
+    for (int item = shown->Told; item < told; ++item)
+        view.ShowStatus(view.Context, item, order->Verdict[item]);
+    if (now.BarItem >= 0 && now.BarItem != shown->BarItem) {
+        view.StartProgress(view.Context, now.Range);
+        shown->Position = 0;
+    }
+    if (now.Checking >= 0 && now.Checking != shown->Checking)
+        view.ShowStatus(view.Context, now.Checking, StatusChecking);
+    if (now.BarItem >= 0 && now.Position != shown->Position)
+        view.ShowProgress(view.Context, now.Position);
+    *shown = now;
+    shown->Told = told;
+}
 
 static void Locked(HasherReport* report, void (*note)(HasherReport*, uint32_t, const char*),
                    uint32_t value, const char* text)

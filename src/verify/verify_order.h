@@ -19,6 +19,7 @@ struct VerifyOrder {
     // by a hasher deciding whether its progress moves the bar at all.
     std::atomic<int> NextToTell;
     bool Told;          // NextToTell's "Now Checking..." and bar are shown
+    int LastBar;        // the last item told whose bar was shown, or -1
     uint32_t ErrorCount;
     uint32_t ShownPosition;              // NextToTell's bar, as last shown
     const char* Verdict[MaxVerifyItems]; // null until the item's verdict is in
@@ -54,6 +55,31 @@ void NoteVerifyVerdict(VerifyOrder* order, int item, const char* verdict, const 
 
 // True once every item's verdict has been shown.
 bool VerifyOrderDone(const VerifyOrder* order);
+
+// What a view that looks from time to time, rather than being told of
+// every report, shows of a run: rows before Told have their verdicts in the
+// order's Verdict, row Checking (-1: none) is in work, and the bar is that
+// of BarItem (-1: none yet), at Position of Range. With none in work it is
+// the last told file's, full. A dialog told of every file of thousands of
+// small ones would spend more on redrawing than the hashers on hashing.
+struct VerifyGlance {
+    int Told;
+    int Checking;
+    int BarItem;
+    uint32_t Range;
+    uint32_t Position;
+};
+constexpr VerifyGlance NothingShown = {0, -1, -1, 0, 0};
+
+// What one hasher going down the list would have shown by now. Taken under
+// the lock; the verdicts it names stay as they are after it.
+VerifyGlance GlanceAtVerifyOrder(const VerifyOrder* order);
+
+// Shows on `view` what changed from `shown` to `now`, in list order, and
+// makes `now` the shown. A file that ended with none after it in work
+// leaves its bar full.
+void ShowVerifyGlance(const VerifyOrder* order, VerifyGlance* shown, const VerifyGlance& now,
+                      const VerifyView& view);
 
 // A view for one hasher that reports to an order: VerifyStep drives it as it
 // drives the dialog's view. `Lock`/`Unlock` guard the order (may be null

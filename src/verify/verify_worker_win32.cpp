@@ -7,52 +7,11 @@
 #include <memory>
 #include <new>
 
-// The bar is redrawn at most this often, and at the end of every file: the
-// eye cannot tell more than a few dozen redraws a second apart, and each
-// one costs the dialog's thread a repaint.
-static constexpr DWORD ProgressRedrawMilliseconds = 40;
-
-struct DialogView {
-    HWND Dialog;
-    uint32_t Range;         // of the current file
-    DWORD LastRedraw;       // tick of the last position told
-};
-
-// Posted rather than sent: the worker goes on reading while the dialog's
-// thread updates and repaints its controls (waiting for each update held
-// the check to nine tenths of the speed of the reading alone). Should the
-// dialog's queue be full, the update is sent instead, so that none is lost.
-// Posted messages keep their order, so WM_VERIFY_DONE comes after them all.
-static void Tell(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (!PostMessageW(dialog, message, wParam, lParam))
-        SendMessageW(dialog, message, wParam, lParam);
-}
-
-static void ShowStatus(void* context, int item, const char* status)
-{
-    // The status texts are constants: the pointer outlives the message.
-    Tell(static_cast<DialogView*>(context)->Dialog, VerifyMsgStatus, static_cast<WPARAM>(item),
-         reinterpret_cast<LPARAM>(status));
-}
-
-static void StartProgress(void* context, uint32_t range)
-{
-    auto* view = static_cast<DialogView*>(context);
-    view->Range = range;
-    view->LastRedraw = GetTickCount();
-    Tell(view->Dialog, VerifyMsgRange, range, 0);
-}
-
-static void ShowProgress(void* context, uint32_t position)
-{
-    auto* view = static_cast<DialogView*>(context);
-    const DWORD now = GetTickCount();
-    if (position < view->Range && now - view->LastRedraw < ProgressRedrawMilliseconds)
-        return;
-    view->LastRedraw = now;
-    Tell(view->Dialog, VerifyMsgPosition, position, 0);
-}
+// The hashers tell the dialog nothing: it looks at the order on a timer.
+static void Unseen(void*, int, const char*) {}
+static void UnseenRange(void*, uint32_t) {}
+static void UnseenPosition(void*, uint32_t) {}
+static const VerifyView NoView = {nullptr, Unseen, UnseenRange, UnseenPosition};
 
 // Takes every waiting thread message; true when one of them asks to stop.
 static bool StopRequested(Worker* worker)
@@ -89,44 +48,34 @@ static bool WorkerStopped(void* context) { return StopRequested(static_cast<Work
 struct Hasher {
     FileCheckRun* Run;
     VerifyState* State;
-    const VerifyView* Shown;
 };
 
-static bool HashShare(FileCheckRun* run, VerifyState* state, const VerifyView& shown,
-                      bool (*stop)(void*), bool largest)
+static bool HashShare(FileCheckRun* run, VerifyState* state, bool (*stop)(void*), bool largest)
 {
     std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[VerifyPieceSize]);
     if (!piece)
         return stop(&run->Thread) ? false : true;
-    HasherReport report = {&run->Order, &shown, &run->Lock, EnterLock, LeaveLock, -1, 0, largest};
+    HasherReport report = {&run->Order, &NoView, &run->Lock, EnterLock, LeaveLock, -1, 0, largest};
     return RunHasher(state, &report, SetupScript.InstallFolder, piece.get(), stop, &run->Thread);
 }
 
 static DWORD WINAPI FurtherHasher(LPVOID parameter)
 {
     Hasher* hasher = static_cast<Hasher*>(parameter);
-    HashShare(hasher->Run, hasher->State, *hasher->Shown, FlagRaised, true);
+    HashShare(hasher->Run, hasher->State, FlagRaised, true);
     return 0;
 }
 
-static DWORD WINAPI VerifyWorker(LPVOID parameter)
+void PrepareVerifyRun(FileCheckRun* run)
 {
-    FileCheckRun* run = static_cast<FileCheckRun*>(parameter);
-    const HWND dialog = run->Dialog;
-    // The first request: WM_VERIFY_STOP (or the stop flag) ends the thread,
-    // anything else starts the run.
-    MSG message;
-    if (!WaitForWorkerMessage(&run->Thread, &message) || message.message == WM_VERIFY_STOP)
-        return 0;
-    if (!run->LockReady) {
-        InitializeCriticalSection(&run->Lock);
-        run->LockReady = true;
-    }
-    DialogView shown = {dialog, 0, 0};
-    const VerifyView view = {&shown, ShowStatus, StartProgress, ShowProgress};
+    run->State.Items = &run->Items;
+    ResetVerifyState(&run->State);
     ResetVerifyOrder(&run->Order, run->Items.Count);
     OrderLargestFirst(&run->Order, run->Items.Size);
+}
 
+bool HashOnEveryCore(FileCheckRun* run, bool (*stop)(void*))
+{
     Hasher hashers[MaxVerifyHashers - 1];
     HANDLE threads[MaxVerifyHashers - 1];
     int started = 0;
@@ -134,13 +83,13 @@ static DWORD WINAPI VerifyWorker(LPVOID parameter)
         VerifyState* state = &run->Hashers[i];
         state->Items = &run->Items;
         ResetVerifyState(state);
-        hashers[started] = {run, state, &view};
+        hashers[started] = {run, state};
         threads[started] = CreateThread(nullptr, 0, FurtherHasher, &hashers[started], 0, nullptr);
         // One hasher fewer is slower, not wrong.
         if (threads[started] != nullptr)
             ++started;
     }
-    const bool finished = HashShare(run, &run->State, view, WorkerStopped, false);
+    const bool finished = HashShare(run, &run->State, stop, false);
     // A stop seen here reaches the others through the flag.
     if (!finished)
         run->Thread.StopRequested = true;
@@ -149,13 +98,26 @@ static DWORD WINAPI VerifyWorker(LPVOID parameter)
     for (int i = 0; i < started; ++i)
         CloseHandle(threads[i]);
     if (!finished || !VerifyOrderDone(&run->Order))
-        return 0;
+        return false;
     run->State.ErrorCount = run->Order.ErrorCount;
+    return true;
+}
+
+static DWORD WINAPI VerifyWorker(LPVOID parameter)
+{
+    FileCheckRun* run = static_cast<FileCheckRun*>(parameter);
+    // The first request: WM_VERIFY_STOP (or the stop flag) ends the thread,
+    // anything else starts the run, prepared by the dialog.
+    MSG message;
+    if (!WaitForWorkerMessage(&run->Thread, &message) || message.message == WM_VERIFY_STOP)
+        return 0;
+    if (!HashOnEveryCore(run, WorkerStopped))
+        return 0;
     for (int item = 0; item < run->Items.Count; ++item)
         if (run->Order.Verdict[item] != nullptr && run->Order.Verdict[item] != StatusOk)
             LogLine("File check NG: %s: %s", run->Items.Name[item], run->Order.Verdict[item]);
     LogLine("File check done: %d files, %u NG", run->Items.Count, static_cast<unsigned>(run->State.ErrorCount));
-    PostMessageW(dialog, WM_VERIFY_DONE, 0, 0);
+    PostMessageW(run->Dialog, WM_VERIFY_DONE, 0, 0);
     return 0;
 }
 

@@ -9,11 +9,6 @@
 
 #include <windows.h>
 
-// What the worker posts its dialog, for the dialog to show in its controls.
-constexpr UINT VerifyMsgStatus = WM_APP + 0x10;    // item, status text (a constant)
-constexpr UINT VerifyMsgRange = WM_APP + 0x11;     // the bar's range for a new file; position 0
-constexpr UINT VerifyMsgPosition = WM_APP + 0x12;  // the bar's position
-
 // Files are read and hashed by this many threads at most: one per core,
 // and two even on one core, so that one reads while the other hashes.
 constexpr int MaxVerifyHashers = 8;
@@ -22,27 +17,37 @@ constexpr int MaxVerifyHashers = 8;
 // it. The dialog owns it and lends it to the worker by pointer; the worker
 // writes State while it runs, the dialog reads it once the worker is done.
 // The worker hashes with State and starts further hashers, each with a
-// State of its own; Order puts what they find in list order, under Lock.
+// State of its own; Order puts what they find in list order, under Lock,
+// where the dialog looks at it.
 struct FileCheckRun {
-    HWND Dialog;         // where the worker reports
+    HWND Dialog;         // where the worker posts the end of its run
     Worker Thread;       // while one runs or waits for its start
     VerifyState State;   // ErrorCount: the run's verdicts in error, once done
     VerifyItems Items;
     VerifyOrder Order;
+    VerifyGlance Shown;  // what the dialog shows of Order
     RepairPlan Repair;
     VerifyState Hashers[MaxVerifyHashers - 1];
     CRITICAL_SECTION Lock;
-    bool LockReady = false;
 
-    ~FileCheckRun()
-    {
-        if (LockReady)
-            DeleteCriticalSection(&Lock);
-    }
+    FileCheckRun() { InitializeCriticalSection(&Lock); }
+    ~FileCheckRun() { DeleteCriticalSection(&Lock); }
+    FileCheckRun(const FileCheckRun&) = delete;
+    FileCheckRun& operator=(const FileCheckRun&) = delete;
 };
 
 // How many hashers a run uses on this machine.
 int VerifyHasherCount();
+
+// A new run of the collected items: no verdict yet, the largest first for
+// the further hashers. Done before the hashers start.
+void PrepareVerifyRun(FileCheckRun* run);
+
+// Hashes every item of a prepared run on this thread and the further
+// hashers, and waits for them. This thread asks `stop` (given &run->Thread)
+// before every piece, the others see the run's stop flag. True when every
+// verdict is in (State.ErrorCount counts those in error), false when stopped.
+bool HashOnEveryCore(FileCheckRun* run, bool (*stop)(void*));
 
 // Starts VerifyWorker for the run's dialog and returns once the thread has
 // a message queue, so that a start request posted at once is not lost.
@@ -56,7 +61,5 @@ void RequestVerifyStart(FileCheckRun* run);
 // sees within one piece.
 void RequestVerifyStop(FileCheckRun* run);
 
-// Waits for the worker's end and closes its handle. The worker updates the
-// dialog's controls with sent messages, which this thread carries out while
-// it waits, or neither thread would ever go on.
+// Waits for the worker's end and closes its handle.
 void WaitForVerifyWorker(FileCheckRun* run);

@@ -472,3 +472,36 @@ TEST_F(RepairTest, ACancelledDiscRequestKeepsWhatWasRepaired)
     EXPECT_FALSE(Exists(Installed("data\\voice\\v2.vce")));
     ExitLauncher(CloseCheck(dialog));
 }
+
+// For support: /REPAIR with /VERYSILENT checks and repairs with no
+// questions, and says with its code whether everything is sound at the end.
+TEST_F(RepairTest, AnUnattendedRepairAsksNothingAndEndsWithItsCode)
+{
+    HWND launcher = InstallProduct(RepairScript(), true, false);
+    ASSERT_NE(nullptr, launcher);
+    ExitLauncher(launcher);
+    ASSERT_TRUE(DeleteFileA(Installed("data\\voice\\v3.vce").c_str()));
+    std::string a = ReadBytesFrom(Installed("data\\a.dat"));
+    a[3] ^= 1;
+    WriteBytesTo(Installed("data\\a.dat"), a);
+    const std::string folder = Work / "product";
+    const std::string log = Work / "repair.log";
+    const auto repair = [&] {
+        HANDLE process = StartIn(folder, "/REPAIR /VERYSILENT /LOG=\"" + log + "\"");
+        const long code = process != nullptr ? WaitForExit(process, 120000) : -1;
+        if (process != nullptr)
+            CloseHandle(process);
+        return code;
+    };
+    EXPECT_EQ(0, repair()) << ReadBytesFrom(log);
+    for (const char* name : {"data\\a.dat", "data\\voice\\v3.vce"})
+        EXPECT_TRUE(ReadBytesFrom(Installed(name)) == DiscFileBytes(FileNamed(name))) << name;
+
+    // A disc copy damaged too: the file stays as it is, and the code says so.
+    WriteBytesTo(Installed("data\\a.dat"), a);
+    std::string onDisc = DiscFileBytes(FileNamed("data\\a.dat"));
+    onDisc[9] ^= 1;
+    WriteBytesTo(DriveFolder('E') + "\\data\\a.dat", onDisc);
+    EXPECT_NE(0, repair()) << ReadBytesFrom(log);
+    EXPECT_TRUE(ReadBytesFrom(Installed("data\\a.dat")) == a) << "the installed file was touched";
+}

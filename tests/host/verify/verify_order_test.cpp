@@ -31,6 +31,28 @@ struct Shown {
         static_cast<Shown*>(c)->Events.push_back("bar " + std::to_string(position));
     }
     VerifyView View() { return {this, Status, Start, Progress}; }
+
+    // The list's texts and the bar the events leave behind.
+    std::string Screen() const
+    {
+        std::vector<std::string> rows;
+        std::string bar = "no bar";
+        for (const std::string& e : Events) {
+            if (e.rfind("range ", 0) == 0) {
+                bar = e.substr(6) + " at 0";
+            } else if (e.rfind("bar ", 0) == 0) {
+                bar = bar.substr(0, bar.find(" at ")) + " at " + e.substr(4);
+            } else {
+                const size_t row = static_cast<size_t>(atoi(e.c_str()));
+                rows.resize(rows.size() > row ? rows.size() : row + 1);
+                rows[row] = e.substr(e.find(' ') + 1);
+            }
+        }
+        std::string screen;
+        for (const std::string& row : rows)
+            screen += row + "|";
+        return screen + bar;
+    }
 };
 
 // One report of a hasher: 'o' opened (range), 'p' progress, 'v' verdict.
@@ -96,6 +118,26 @@ TEST(VerifyOrder, ReportsOfSeveralHashersAreShownInListOrder)
         }
         EXPECT_EQ(c.Expected, shown.Events);
         EXPECT_EQ(c.Errors, order->ErrorCount);
+
+        // A dialog that looks after any report, or only at the end, ends
+        // up showing what one told of every report shows.
+        for (const bool everyReport : {true, false}) {
+            ResetVerifyOrder(order.get(), c.Count);
+            Shown told, glanced;
+            VerifyGlance seen = NothingShown;
+            for (const Report& r : c.Reports) {
+                if (r.What == 'o')
+                    NoteVerifyOpened(order.get(), r.Item, r.Value, told.View());
+                else if (r.What == 'p')
+                    NoteVerifyProgress(order.get(), r.Item, r.Value, told.View());
+                else
+                    NoteVerifyVerdict(order.get(), r.Item, r.Verdict, told.View());
+                if (everyReport)
+                    ShowVerifyGlance(order.get(), &seen, GlanceAtVerifyOrder(order.get()), glanced.View());
+            }
+            ShowVerifyGlance(order.get(), &seen, GlanceAtVerifyOrder(order.get()), glanced.View());
+            EXPECT_EQ(told.Screen(), glanced.Screen()) << (everyReport ? "every report" : "at the end");
+        }
     }
 }
 
@@ -163,8 +205,19 @@ TEST(VerifyOrder, HashersShareTheItemsAndReportInOrder)
                 EXPECT_EQ(nullptr, state.OpenFile);
             });
         }
+        // A dialog looks meanwhile; what it shows goes down the list too.
+        Shown glanced;
+        VerifyGlance seen = NothingShown;
+        const auto glance = [&] {
+            std::lock_guard<std::mutex> held(lock);
+            ShowVerifyGlance(order.get(), &seen, GlanceAtVerifyOrder(order.get()), glanced.View());
+        };
+        while (!VerifyOrderDone(order.get()) && stop.Asked < 30)
+            glance();
         for (std::thread& t : threads)
             t.join();
+        glance();
+        EXPECT_EQ(shown.Screen(), glanced.Screen());
         std::vector<int> verdictItems;
         for (const std::string& e : shown.Events) {
             const int item = atoi(e.c_str());

