@@ -228,7 +228,12 @@ static void FileCheckUnattended()
     }
     CollectVerifyItems(&run->Items, [](void*, int, const char*) {}, nullptr);
     PrepareVerifyRun(run.get());
-    HashOnEveryCore(run.get(), [](void*) { return false; });
+    // Only without memory for a single piece is there no verdict to go on.
+    if (!HashOnEveryCore(run.get(), [](void*) { return false; })) {
+        LogLine("check: the files could not be read");
+        RunExitCode = ExitFatalDuringCopy;
+        return;
+    }
     for (int item = 0; item < run->Items.Count; ++item)
         if (run->Order.Verdict[item] != StatusOk)
             LogLine("check: %s: %s", run->Items.Name[item], run->Order.Verdict[item]);
