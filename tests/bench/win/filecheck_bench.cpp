@@ -13,7 +13,6 @@
 #include "common/text.h"
 #include "script/setup_model.h"
 #include "verify/file_check.h"
-#include "verify/verify_order.h"
 #include "verify/verify_run.h"
 #include "verify/verify_worker_win32.h"
 
@@ -24,10 +23,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <string>
 #include <memory>
+#include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -88,42 +86,18 @@ double HashingPath(uint32_t* errors)
     return Now() - start;
 }
 
-// The dialog's hashers without the dialog: as many threads as it runs,
-// reporting to one order with nothing to show. Tells the cost of reading
-// on several threads apart from that of showing what they find.
+// The dialog's hashers without the dialog: the same run on every core,
+// with nothing to show. Tells the cost of reading on several threads apart
+// from that of showing what they find.
 double HashingPathEveryCore(uint32_t* errors)
 {
-    static VerifyItems items;
-    CollectVerifyItems(&items, [](void*, int, const char*) {}, nullptr);
-    const VerifyView nothing = {nullptr, NoStatus, NoRange, NoPosition};
-    static VerifyOrder order;
-    ResetVerifyOrder(&order, items.Count);
-    OrderLargestFirst(&order, items.Size);
-    CRITICAL_SECTION lock;
-    InitializeCriticalSection(&lock);
-    const int hashers = VerifyHasherCount();
-    std::vector<VerifyState> states(static_cast<size_t>(hashers));
-    std::vector<std::thread> threads;
+    std::unique_ptr<FileCheckRun> run(new FileCheckRun());
+    CollectVerifyItems(&run->Items, [](void*, int, const char*) {}, nullptr);
+    PrepareVerifyRun(run.get());
     const double start = Now();
-    for (int i = 0; i < hashers; ++i) {
-        threads.emplace_back([&, i] {
-            VerifyState* state = &states[static_cast<size_t>(i)];
-            state->Items = &items;
-            ResetVerifyState(state);
-            std::unique_ptr<uint8_t[]> piece(new uint8_t[VerifyPieceSize]);
-            HasherReport report = {&order, &nothing, &lock,
-                                   [](void* c) { EnterCriticalSection(static_cast<CRITICAL_SECTION*>(c)); },
-                                   [](void* c) { LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(c)); },
-                                   -1, 0, i > 0};
-            RunHasher(state, &report, SetupScript.InstallFolder, piece.get(),
-                      [](void*) { return false; }, nullptr);
-        });
-    }
-    for (std::thread& thread : threads)
-        thread.join();
+    const bool finished = HashOnEveryCore(run.get(), [](void*) { return false; });
     const double seconds = Now() - start;
-    DeleteCriticalSection(&lock);
-    *errors = order.ErrorCount;
+    *errors = finished ? run->State.ErrorCount : 1;
     return seconds;
 }
 
