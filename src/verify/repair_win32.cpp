@@ -1,5 +1,6 @@
 #include "verify/repair_win32.h"
 
+#include "common/link_guard.h"
 #include "common/path_rules.h"
 #include "common/setup_log.h"
 #include "common/system_text.h"
@@ -15,6 +16,16 @@
 namespace {
 
 constexpr DWORD RepairBlock = 1024 * 1024;
+
+// The check's window stays drawn while a large file is copied on its
+// thread, and Windows does not take it for hung: paints only, so that no
+// click is carried out in the middle of a repair.
+void KeepPainted()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageW(&message);
+}
 
 // Null, not INVALID_HANDLE_VALUE, for a file that does not open: what
 // UniqueHandle takes for none.
@@ -42,8 +53,10 @@ bool FileMatches(const char* path, const char* expected, uint8_t* buffer)
     Md5Context md5;
     Md5Init(&md5);
     DWORD got = 0;
-    while (ReadFile(file.Get(), buffer, RepairBlock, &got, nullptr) && got != 0)
+    while (ReadFile(file.Get(), buffer, RepairBlock, &got, nullptr) && got != 0) {
         Md5Update(&md5, buffer, got);
+        KeepPainted();
+    }
     return got == 0 && SameDigest(&md5, expected);
 }
 
@@ -83,6 +96,7 @@ RepairFate CopyBack(const char* source, const char* target, const char* digest, 
             ok = false;
             break;
         }
+        KeepPainted();
     }
     if (!ok)
         LogResult(false, "Copy %s to %s", source, temp);
@@ -104,6 +118,41 @@ RepairFate CopyBack(const char* source, const char* target, const char* digest, 
         return RepairFailed;
     }
     return FileMatches(target, digest, buffer) ? RepairDone : RepairFailed;
+}
+
+bool LinkOnTheWay(const char* target)
+{
+    char link[PathWidth] = {};
+    if (!SysFindLink(SetupScript.InstallFolder, target, link, sizeof link))
+        return false;
+    LogLine("A link lies on the way to %s: %s", target, link);
+    return true;
+}
+
+// A folder the player took away is made again below the install folder,
+// level by level: the file goes back where the installation put it.
+bool MakeFoldersOf(const char* name)
+{
+    for (size_t at = 0; name[at] != '\0'; ++at) {
+        const unsigned char c = static_cast<unsigned char>(name[at]);
+        if (IsLeadByte(c, static_cast<unsigned char>(name[at + 1]))) {
+            ++at;
+            continue;
+        }
+        if (c != '\\')
+            continue;
+        char relative[PathWidth], level[PathWidth];
+        if (!CopyTextN(relative, sizeof relative, name, at) ||
+            !JoinPath(level, SetupScript.InstallFolder, relative))
+            return false;
+        if (SysGetFileAttributes(level) == INVALID_FILE_ATTRIBUTES) {
+            const bool made = SysCreateFolder(level);
+            LogResult(made, "Make folder %s", level);
+            if (!made)
+                return false;
+        }
+    }
+    return true;
 }
 
 const char* RepairFateName(RepairFate fate)
@@ -143,9 +192,14 @@ bool RepairFiles(HWND owner, const VerifyItems* items, RepairPlan* plan,
             const int item = plan->Item[at];
             show(owner, item, StatusRepairing);
             char source[PathWidth], target[PathWidth];
-            // A name that would leave the disc or the install folder is never followed.
+            // A name that would leave the disc or the install folder is never
+            // followed, and nothing is written through a link put in the
+            // install folder since: the repair runs with the installer's
+            // rights. The walk comes after any folder made, right before the write.
             if (!IsContainedRelativePath(items->Name[item]) || !JoinPath(source, root, items->Name[item]) ||
                 !JoinPath(target, SetupScript.InstallFolder, items->Name[item])) {
+                plan->Fate[at] = RepairFailed;
+            } else if (LinkOnTheWay(target) || !MakeFoldersOf(items->Name[item]) || LinkOnTheWay(target)) {
                 plan->Fate[at] = RepairFailed;
             } else {
                 plan->Fate[at] = CopyBack(source, target, items->Digest[item], buffer.get());

@@ -398,7 +398,9 @@ TEST_F(RepairTest, TruncatedChangedAndDeletedFilesComeBackFromBothDiscs)
     // One truncated and one deleted from disc 1, one changed from disc 2 (in F:).
     const std::string a = ReadBytesFrom(Installed("data\\a.dat"));
     WriteBytesTo(Installed("data\\a.dat"), a.substr(0, a.size() / 3));
+    // The deleted file's folder goes too.
     ASSERT_TRUE(DeleteFileA(Installed("manual\\readme.txt").c_str()));
+    ASSERT_TRUE(RemoveDirectoryA(Installed("manual").c_str()));
     std::string voice = ReadBytesFrom(Installed("data\\voice\\v3.vce"));
     voice[100] ^= 0x40;
     WriteBytesTo(Installed("data\\voice\\v3.vce"), voice);
@@ -504,4 +506,33 @@ TEST_F(RepairTest, AnUnattendedRepairAsksNothingAndEndsWithItsCode)
     WriteBytesTo(DriveFolder('E') + "\\data\\a.dat", onDisc);
     EXPECT_NE(0, repair()) << ReadBytesFrom(log);
     EXPECT_TRUE(ReadBytesFrom(Installed("data\\a.dat")) == a) << "the installed file was touched";
+}
+
+// An installation whose data folder has become a link since (run-e2e made
+// it, to a folder of files named like the game's): the repair writes
+// nothing through it and names what it left.
+TEST_F(RepairTest, NothingIsRepairedThroughALink)
+{
+    const std::string folder = "C:\\DrubelSwap\\TestGame";
+    ASSERT_NE(0u, GetFileAttributesA((folder + "\\data").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT)
+        << "run-e2e made no link at " << folder << "\\data";
+    const std::string theirs = "C:\\DrubelSwapTarget\\a.dat";
+    const std::string before = ReadBytesFrom(theirs);
+    WriteInstallRecord(RecordKey, folder, 8);
+    Process = StartIn(PrepareProduct(RepairScript()), StartArguments);
+    InsertDisc2();
+    HWND launcher = WaitForLauncher(ProductTitle);
+    ASSERT_NE(nullptr, launcher);
+    HWND dialog = OpenCheck(launcher);
+    ASSERT_NE(nullptr, dialog);
+    std::vector<Row> rows;
+    ASSERT_NE(nullptr, RunAndAcceptRepair(dialog, &rows));
+    const std::string outcome = RepairOutcome(dialog, &rows);
+    EXPECT_NE(std::string::npos, outcome.find("data\\a.dat")) << outcome;
+    EXPECT_TRUE(ReadBytesFrom(theirs) == before) << "written through the link: " << theirs;
+    EXPECT_FALSE(Exists(theirs + ".repair~"));
+    // What lies outside the link is repaired.
+    EXPECT_TRUE(ReadBytesFrom(folder + "\\game.exe") == DiscFileBytes(FileNamed("game.exe")));
+    ExitLauncher(CloseCheck(dialog));
+    DeleteFileA((folder + "\\game.exe").c_str());
 }
