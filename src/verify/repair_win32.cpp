@@ -22,8 +22,10 @@ constexpr DWORD RepairBlock = 1024 * 1024;
 // click is carried out in the middle of a repair.
 void KeepPainted()
 {
+    // Bounded: a window that does not validate what it paints would be
+    // handed the same paint again and again.
     MSG message;
-    while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+    for (int paints = 0; paints < 16 && PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++paints)
         DispatchMessageW(&message);
 }
 
