@@ -7,7 +7,7 @@
 #include "common/setup_log.h"
 #include "common/system_text.h"
 #include "common/text.h"
-#include "install/folder_levels.h"
+#include "common/folder_levels.h"
 #include "install/install_journal.h"
 #include "install/install_layout.h"
 #include "script/setup_model.h"

@@ -1,5 +1,6 @@
 #include "verify/repair_win32.h"
 
+#include "common/folder_levels.h"
 #include "common/link_guard.h"
 #include "common/path_rules.h"
 #include "common/setup_log.h"
@@ -10,6 +11,7 @@
 #include "script/setup_model.h"
 #include "verify/md5.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -133,28 +135,28 @@ bool LinkOnTheWay(const char* target)
 
 // A folder the player took away is made again below the install folder,
 // level by level: the file goes back where the installation put it.
-bool MakeFoldersOf(const char* name)
+struct FolderMaking {
+    size_t Below;   // levels no longer than this are the install folder's own
+    size_t Length;  // of the file's path, itself no folder
+    bool Failed;
+};
+
+bool MakeFoldersOf(const char* target)
 {
-    for (size_t at = 0; name[at] != '\0'; ++at) {
-        const unsigned char c = static_cast<unsigned char>(name[at]);
-        if (IsLeadByte(c, static_cast<unsigned char>(name[at + 1]))) {
-            ++at;
-            continue;
-        }
-        if (c != '\\')
-            continue;
-        char relative[PathWidth], level[PathWidth];
-        if (!CopyTextN(relative, sizeof relative, name, at) ||
-            !JoinPath(level, SetupScript.InstallFolder, relative))
-            return false;
-        if (SysGetFileAttributes(level) == INVALID_FILE_ATTRIBUTES) {
-            const bool made = SysCreateFolder(level);
-            LogResult(made, "Make folder %s", level);
-            if (!made)
-                return false;
-        }
-    }
-    return true;
+    FolderMaking making = {strlen(SetupScript.InstallFolder) + 1, strlen(target), false};
+    const int walked = ForEachFolderLevel(
+        target,
+        [](const char* level, void* context) {
+            auto* m = static_cast<FolderMaking*>(context);
+            const size_t length = strlen(level);
+            if (m->Failed || length <= m->Below || length >= m->Length ||
+                SysGetFileAttributes(level) != INVALID_FILE_ATTRIBUTES)
+                return;
+            m->Failed = !SysCreateFolder(level);
+            LogResult(!m->Failed, "Make folder %s", level);
+        },
+        &making);
+    return walked != 0 && !making.Failed;
 }
 
 const char* RepairFateName(RepairFate fate)
@@ -201,7 +203,7 @@ bool RepairFiles(HWND owner, const VerifyItems* items, RepairPlan* plan,
             if (!IsContainedRelativePath(items->Name[item]) || !JoinPath(source, root, items->Name[item]) ||
                 !JoinPath(target, SetupScript.InstallFolder, items->Name[item])) {
                 plan->Fate[at] = RepairFailed;
-            } else if (LinkOnTheWay(target) || !MakeFoldersOf(items->Name[item]) || LinkOnTheWay(target)) {
+            } else if (LinkOnTheWay(target) || !MakeFoldersOf(target) || LinkOnTheWay(target)) {
                 plan->Fate[at] = RepairFailed;
             } else {
                 plan->Fate[at] = CopyBack(source, target, items->Digest[item], buffer.get());

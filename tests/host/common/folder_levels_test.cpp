@@ -1,4 +1,4 @@
-#include "install/folder_levels.h"
+#include "common/folder_levels.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
-#include "install/folder_levels.h"
+#include "common/folder_levels.h"
 
 #include "common/text.h"
-#include "script/setup_model.h"
 
 #include <cstring>
 
@@ -9,9 +8,9 @@ int ForEachFolderLevel(const char* path, void (*make)(const char* level, void* c
                        void* context)
 {
     const size_t length = strlen(path);
-    if (length >= static_cast<size_t>(PathWidth))
+    if (length >= static_cast<size_t>(FolderLevelWidth))
         return 0;
-    char work[PathWidth] = {};
+    char work[FolderLevelWidth] = {};
     size_t i = 0;
     while (i < length) {
         const unsigned char c = static_cast<unsigned char>(path[i]);
